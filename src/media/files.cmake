@@ -1,0 +1,1 @@
+# Files of src/media (paths relative to the source root).

@@ -1,0 +1,1 @@
+# Files of src/notice (paths relative to the source root).

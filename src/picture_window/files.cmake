@@ -1,0 +1,1 @@
+# Files of src/picture_window (paths relative to the source root).

@@ -1,0 +1,1 @@
+# Files of src/setup (paths relative to the source root).

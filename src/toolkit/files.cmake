@@ -1,0 +1,1 @@
+# Files of src/toolkit (paths relative to the source root).

@@ -1,0 +1,103 @@
+#pragma once
+// Base of every window: owns the HWND, routes messages to handlers, converts twips and pixels.
+//
+// Twips and pixels: one pixel is 1440 / DPI twips (15 at 96 dpi, 10 at 144 dpi). A length in
+// twips becomes the nearest whole number of pixels (halves away from zero); a pixel length read
+// back is reported as pixels * twips-per-pixel, so values stored from the window are exact
+// multiples of the pixel size.
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace zelta {
+
+class Control;
+
+enum class StartPosition { WindowsDefault, Manual };
+enum class WindowState { Normal = 0, Minimized = 1, Maximized = 2 };
+
+struct FormDesign {
+    const wchar_t* className = L"ZeltaForm";  // each form registers its own window class
+    std::wstring caption;
+    double clientWidth = 0;  // twips
+    double clientHeight = 0;
+    StartPosition start = StartPosition::WindowsDefault;
+    double clientLeft = 0;  // twips on the screen, for StartPosition::Manual
+    double clientTop = 0;
+    int iconId = 0;  // resource id of the window icon, 0 for none
+};
+
+class Form {
+public:
+    explicit Form(FormDesign design);
+    virtual ~Form();
+    Form(const Form&) = delete;
+    Form& operator=(const Form&) = delete;
+
+    // Loads the window if needed (creating it and running Form_Load), then makes it visible.
+    void Show();
+    // Creates the window and runs Form_Load without showing it; does nothing when loaded.
+    void Load();
+    void Hide();
+    // Runs Form_Unload and destroys the window. The process ends when no form is loaded.
+    void Unload();
+    bool Loaded() const { return hwnd_ != nullptr; }
+    bool Visible() const;
+
+    void SetWindowState(WindowState state);
+    WindowState GetWindowState() const;
+    void SetFocus();
+    std::wstring Caption() const;
+    void SetCaption(const std::wstring& caption);
+
+    // Outer window rectangle in twips.
+    double Left() const;
+    double Top() const;
+    double Width() const;
+    double Height() const;
+    void SetLeft(double twips);
+    void SetTop(double twips);
+    void SetWidth(double twips);
+    void SetHeight(double twips);
+
+    double TwipsPerPixel() const;
+    int ToPixels(double twips) const;
+    double ToTwips(int pixels) const { return pixels * TwipsPerPixel(); }
+    UINT Dpi() const;
+
+    HWND Hwnd() const { return hwnd_; }
+    static int LoadedCount();
+
+    // Used by controls: registers a child and hands out its id.
+    int Register(Control* control);
+
+protected:
+    // Called once the HWND exists, before Form_Load: create the controls here.
+    virtual void CreateControls() {}
+    virtual void Form_Load() {}
+    virtual void Form_Resize() {}
+    virtual void Form_Unload() {}
+    // Everything not handled here goes to DefWindowProc.
+    virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    const FormDesign& Design() const { return design_; }
+
+private:
+    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    void RegisterClassOnce();
+    void Create();
+    void LayoutControls();
+    Control* FindControl(int id) const;
+
+    FormDesign design_;
+    HWND hwnd_ = nullptr;
+    bool loading_ = false;
+    std::vector<Control*> controls_;
+    UINT dpi_ = 96;
+};
+
+// The message loop of the GUI thread; returns when the quit message arrives.
+int RunMessageLoop();
+
+}  // namespace zelta
