@@ -1,0 +1,130 @@
+#include "setup/setup_logic.h"
+
+#include "settings/geometry_keys.h"
+#include "setup/batch_lines.h"
+#include "setup/get_directory.h"
+#include "toolkit/runtime_error.h"
+
+namespace zelta {
+
+namespace {
+constexpr long kHideReadOnly = 4;
+constexpr long kOverwritePrompt = 2;
+}  // namespace
+
+bool BackupWritten(std::optional<std::int64_t> before, std::optional<std::int64_t> after,
+                   std::int64_t clickTime) {
+    if (!after) {
+        return false;
+    }
+    if (before && *before == *after) {
+        return false;
+    }
+    return *after + kWriteTimeSlack >= clickTime;
+}
+
+std::wstring UnwritableStarterMessage(const std::wstring& batchPath, const std::wstring& line) {
+    return L"Die Batchdatei " + batchPath +
+           L" wurde nicht geschrieben: Diese Zeile enthält Zeichen, die die "
+           L"Eingabeaufforderung nicht lesen kann:\n" +
+           line;
+}
+
+std::wstring SetupCommands::Setting(const wchar_t* key) {
+    return GetSetting(store_, keys::kApplication, keys::kSettingsSection, key, L"");
+}
+
+void SetupCommands::SaveSetting(const wchar_t* key, const std::wstring& value) {
+    store_.Save(keys::kApplication, keys::kSettingsSection, key, value);
+}
+
+void SetupCommands::PickPicture(const std::function<void(const std::wstring&)>& setText1) {
+    // Cancel and every other failure end the command quietly; what is done stays done.
+    try {
+        DialogRequest request;
+        request.flags = kHideReadOnly;
+        request.initDir = Setting(keys::kPicPath);
+        request.filter = setup_text::kPictureFilter;
+        request.filterIndex = 2;
+        const auto chosen = services_.ShowOpen(request);
+        if (!chosen) {
+            return;
+        }
+        pictureFileName_ = *chosen;
+        setText1(*chosen);
+        SaveSetting(keys::kPicPath, GetDirectory(*chosen));
+    } catch (const RuntimeError&) {
+    }
+}
+
+void SetupCommands::BuildStarter(const std::wstring& text1) {
+    try {
+        DialogRequest request;
+        request.flags = kHideReadOnly | kOverwritePrompt;
+        request.initDir = Setting(keys::kPath);
+        request.filter = setup_text::kBatchFilter;
+        request.filterIndex = 2;
+        // The proposal comes from the picture chosen with "...", not from Text1.
+        const auto proposal = ProposedBatchName(pictureFileName_);
+        if (!proposal) {
+            return;
+        }
+        request.fileName = *proposal;
+        const auto chosen = services_.ShowSave(request);
+        if (!chosen) {
+            return;
+        }
+        SaveSetting(keys::kPath, GetDirectory(*chosen));
+
+        // Checked before the file is touched, so a file the user picked keeps its content.
+        if (IsNoPicture(text1)) {
+            services_.ShowMessage(setup_text::kNoPicture, kStyleCritical);
+            return;
+        }
+        const std::wstring line = StarterLine(services_.ProgramFolder(), text1);
+        if (BreaksBatchLine(text1) || !services_.CanEncode(line, TextCodePage::Oem)) {
+            services_.ShowMessage(UnwritableStarterMessage(*chosen, line), kStyleCritical);
+            return;
+        }
+        services_.WriteLine(kStarterChannel, *chosen, line, TextCodePage::Oem);
+    } catch (const RuntimeError&) {
+    }
+}
+
+void SetupCommands::ExportSettings() {
+    if (backupRunning_) {
+        return;
+    }
+    const std::int64_t clickTime = services_.Now();
+    const std::wstring batch = services_.ProgramFolder() + L"\\" + kSaveBatchName;
+    services_.WriteLine(kBackupChannel, batch, ExportLine(), TextCodePage::Ansi);
+
+    const auto before = services_.LastWriteTime(kBackupFile);
+    backupRunning_ = true;
+    bool finished = false;
+    try {
+        finished = services_.StartAndWait(batch, kBackupWaitLimit);
+    } catch (...) {
+        backupRunning_ = false;
+        throw;
+    }
+    backupRunning_ = false;
+
+    if (finished && BackupWritten(before, services_.LastWriteTime(kBackupFile), clickTime)) {
+        services_.ShowMessage(setup_text::kSaved, kStyleOkOnly);
+    } else {
+        services_.ShowMessage(setup_text::kBackupFailed, kStyleCritical);
+    }
+}
+
+void SetupCommands::ImportSettings() {
+    // Restoring while regedit still writes the backup would read half a file.
+    if (backupRunning_) {
+        return;
+    }
+    const std::wstring batch = services_.ProgramFolder() + L"\\" + kRestoreBatchName;
+    services_.WriteLine(kBackupChannel, batch, ImportLine(), TextCodePage::Ansi);
+    services_.StartFile(batch);
+}
+
+}  // namespace zelta

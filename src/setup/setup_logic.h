@@ -1,0 +1,100 @@
+#pragma once
+// What the setup window's buttons do, written against small services so that it runs without a
+// window: the form forwards each click here.
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "settings/settings_store.h"
+
+namespace zelta {
+
+enum class TextCodePage { Ansi, Oem };
+
+// The properties a file dialog is shown with.
+struct DialogRequest {
+    long flags = 0;
+    std::wstring initDir;
+    std::wstring filter;  // description and pattern pairs joined by "|"
+    int filterIndex = 1;
+    std::wstring fileName;
+};
+
+class SetupServices {
+  public:
+    virtual ~SetupServices() = default;
+    // The chosen file's full path, or nothing when the user cancelled.
+    virtual std::optional<std::wstring> ShowOpen(const DialogRequest& request) = 0;
+    virtual std::optional<std::wstring> ShowSave(const DialogRequest& request) = 0;
+    virtual void ShowMessage(const std::wstring& prompt, unsigned boxStyle) = 0;
+    virtual std::wstring ProgramFolder() = 0;
+    virtual bool CanEncode(const std::wstring& text, TextCodePage codePage) = 0;
+    // Writes `line` and CR LF as the whole new content of `path` through the numbered channel.
+    virtual void WriteLine(int channel, const std::wstring& path, const std::wstring& line,
+                           TextCodePage codePage) = 0;
+    // Starts the file without waiting.
+    virtual void StartFile(const std::wstring& path) = 0;
+    // Starts the file and waits for it to end while the windows stay responsive; false when it
+    // was still running when `limit` had passed.
+    virtual bool StartAndWait(const std::wstring& path, std::chrono::milliseconds limit) = 0;
+    // Last write time in 100 ns units on the clock of Now(); nothing when the file is missing.
+    virtual std::optional<std::int64_t> LastWriteTime(const std::wstring& path) = 0;
+    virtual std::int64_t Now() = 0;
+};
+
+namespace setup_text {
+inline constexpr const wchar_t* kPictureFilter =
+    L"Pic (*.*)|*.*|Pics |*.bmp;*.jpg;*.gif;*.tif;*.ico|";
+inline constexpr const wchar_t* kBatchFilter = L"Batch file (*.bat)|*.bat";
+inline constexpr const wchar_t* kNoPicture = L"No Picture";
+inline constexpr const wchar_t* kSaved = L"Gesichert in Datei C:\\Zelta_Settingsfile.reg";
+inline constexpr const wchar_t* kBackupFailed =
+    L"Die Sicherung ist fehlgeschlagen: Die Datei C:\\Zelta_Settingsfile.reg wurde nicht "
+    L"geschrieben.";
+}  // namespace setup_text
+
+inline constexpr int kStarterChannel = 1;
+inline constexpr int kBackupChannel = 8;
+inline constexpr unsigned kStyleOkOnly = 0;
+inline constexpr unsigned kStyleCritical = 16;
+inline constexpr std::chrono::milliseconds kBackupWaitLimit{60000};
+// File systems keep write times coarsely (FAT: two seconds).
+inline constexpr std::int64_t kWriteTimeSlack = 2 * 10'000'000LL;
+
+// The backup counts only when the file is there, differs from what was there before the click,
+// and was written no earlier than the click.
+bool BackupWritten(std::optional<std::int64_t> before, std::optional<std::int64_t> after,
+                   std::int64_t clickTime);
+
+// The German box text for a starter line that cmd could not read from the file.
+std::wstring UnwritableStarterMessage(const std::wstring& batchPath, const std::wstring& line);
+
+class SetupCommands {
+  public:
+    SetupCommands(SettingsStore& store, SetupServices& services)
+        : store_(store), services_(services) {}
+
+    // "...": choose a picture; setText1 receives its path.
+    void PickPicture(const std::function<void(const std::wstring&)>& setText1);
+    // "Build Batch file *.bat": write the starter file for the picture text.
+    void BuildStarter(const std::wstring& text1);
+    // "Export HKEY CURUSER" and "Import HKEY CURUSER".
+    void ExportSettings();
+    void ImportSettings();
+
+    // The picture dialog's file name: the last picture actually chosen.
+    const std::wstring& PictureFileName() const { return pictureFileName_; }
+
+  private:
+    std::wstring Setting(const wchar_t* key);
+    void SaveSetting(const wchar_t* key, const std::wstring& value);
+
+    SettingsStore& store_;
+    SetupServices& services_;
+    std::wstring pictureFileName_;
+    bool backupRunning_ = false;
+};
+
+}  // namespace zelta
