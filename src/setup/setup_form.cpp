@@ -1,0 +1,221 @@
+#include "setup/setup_form.h"
+
+#include "resources/resource_ids.h"
+#include "settings/registry_store.h"
+#include "toolkit/app_services.h"
+#include "toolkit/channels.h"
+#include "toolkit/control_ids.h"
+#include "toolkit/runtime_error.h"
+#include "toolkit/unique_handle.h"
+
+namespace zelta {
+
+namespace {
+
+FormDesign SetupDesign() {
+    FormDesign design;
+    design.className = ids::kSetupClass;
+    design.caption = L"Setup";
+    design.clientWidth = 11700;
+    design.clientHeight = 2490;
+    design.start = StartPosition::WindowsDefault;
+    design.iconId = IDI_SHARED;
+    return design;
+}
+
+FontSpec SansSerif(double points) {
+    FontSpec font;
+    font.points = points;
+    return font;
+}
+
+UINT CodePageOf(TextCodePage codePage) {
+    return codePage == TextCodePage::Oem ? CP_OEMCP : CP_ACP;
+}
+
+struct HandleCloser {
+    void operator()(HANDLE handle) const { CloseHandle(handle); }
+};
+using unique_process = unique_handle<HANDLE, HandleCloser>;
+
+std::int64_t FromFileTime(const FILETIME& time) {
+    return static_cast<std::int64_t>((static_cast<ULONGLONG>(time.dwHighDateTime) << 32) |
+                                     time.dwLowDateTime);
+}
+
+// Keeps the windows painting and answering while a started batch file runs.
+void PumpMessages() {
+    MSG msg{};
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            // A later instance asked this one to end.
+            EndProgram(static_cast<unsigned>(msg.wParam));
+        }
+        HWND root = msg.hwnd != nullptr ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
+        if (root != nullptr && IsDialogMessageW(root, &msg)) {
+            continue;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+class WindowsSetupServices : public SetupServices {
+  public:
+    explicit WindowsSetupServices(SetupForm& form) : form_(form) {}
+
+    std::optional<std::wstring> ShowOpen(const DialogRequest& request) override {
+        return Show(form_.CommonDialog1, request, false);
+    }
+    std::optional<std::wstring> ShowSave(const DialogRequest& request) override {
+        return Show(form_.CommonDialog2, request, true);
+    }
+    void ShowMessage(const std::wstring& prompt, unsigned boxStyle) override {
+        zelta::ShowMessage(prompt, boxStyle);
+    }
+    std::wstring ProgramFolder() override { return zelta::ProgramFolder(); }
+    bool CanEncode(const std::wstring& text, TextCodePage codePage) override {
+        return zelta::CanEncode(text, CodePageOf(codePage));
+    }
+    void WriteLine(int channel, const std::wstring& path, const std::wstring& line,
+                   TextCodePage codePage) override {
+        // Encoding fails here, before the channel exists, so no file is half made.
+        EncodeText(line, CodePageOf(codePage));
+        OpenForOutput(channel, path, CodePageOf(codePage));
+        PrintLine(channel, line);
+        CloseChannel(channel);
+    }
+    void StartFile(const std::wstring& path) override {
+        unique_process started(zelta::StartFile(path));
+    }
+    bool StartAndWait(const std::wstring& path, std::chrono::milliseconds limit) override {
+        unique_process process(zelta::StartFile(path));
+        if (!process) {
+            // Started through something that reports no process: the backup file decides.
+            return true;
+        }
+        SetMousePointer(pointer::kBusy);
+        const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(limit.count());
+        bool ended = false;
+        for (;;) {
+            const ULONGLONG now = GetTickCount64();
+            if (now >= deadline) {
+                break;
+            }
+            HANDLE handle = process.get();
+            const DWORD result = MsgWaitForMultipleObjects(
+                1, &handle, FALSE, static_cast<DWORD>(deadline - now), QS_ALLINPUT);
+            if (result == WAIT_OBJECT_0) {
+                ended = true;
+                break;
+            }
+            if (result != WAIT_OBJECT_0 + 1) {
+                break;
+            }
+            PumpMessages();
+        }
+        SetMousePointer(pointer::kDefault);
+        return ended;
+    }
+    std::optional<std::int64_t> LastWriteTime(const std::wstring& path) override {
+        WIN32_FILE_ATTRIBUTE_DATA data{};
+        if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) {
+            return std::nullopt;
+        }
+        return FromFileTime(data.ftLastWriteTime);
+    }
+    std::int64_t Now() override {
+        FILETIME now{};
+        GetSystemTimeAsFileTime(&now);
+        return FromFileTime(now);
+    }
+
+  private:
+    std::optional<std::wstring> Show(CommonDialog& dialog, const DialogRequest& request,
+                                     bool save) {
+        dialog.cancelError = true;
+        dialog.flags = request.flags;
+        dialog.initDir = request.initDir;
+        dialog.filter = request.filter;
+        dialog.filterIndex = request.filterIndex;
+        dialog.fileName = request.fileName;
+        try {
+            if (save) {
+                dialog.ShowSave(form_.Hwnd());
+            } else {
+                dialog.ShowOpen(form_.Hwnd());
+            }
+        } catch (const RuntimeError& error) {
+            if (error.Number() == error_number::kCancel) {
+                return std::nullopt;
+            }
+            throw;
+        }
+        return dialog.fileName;
+    }
+
+    SetupForm& form_;
+};
+
+}  // namespace
+
+SetupForm::SetupForm()
+    : Form(SetupDesign()),
+      Label1(*this, {240, 120, 1575, 255}, L"Picture", ids::kSetupLabel1),
+      Text1(*this, {120, 480, 8295, 855}, ids::kSetupText1),
+      Command1(*this, {8640, 480, 975, 855}, L"...", ids::kSetupCommand1),
+      Command2(*this, {120, 1560, 2895, 735}, L"Build Batch file *.bat", ids::kSetupCommand2),
+      cmd_export(*this, {3240, 1560, 2415, 735}, L"Export HKEY CURUSER", ids::kSetupCmdExport),
+      cmd_import(*this, {5880, 1560, 2415, 735}, L"Import HKEY CURUSER", ids::kSetupCmdImport),
+      Command3(*this, {8640, 1560, 2895, 735}, L"Exit", ids::kSetupCommand3),
+      services_(std::make_unique<WindowsSetupServices>(*this)),
+      commands_(std::make_unique<SetupCommands>(ProgramSettings(), *services_)) {}
+
+SetupForm::~SetupForm() = default;
+
+void SetupForm::CreateControls() {
+    // Created in tab order, which is also the order the Tab key walks: Text1 first.
+    Text1.Create();
+    Label1.Create();
+    Command1.SetFont(SansSerif(24));
+    Command1.Create();
+    Command1.Click = [this] { Command1_Click(); };
+    Command2.SetFont(SansSerif(13.5));
+    Command2.Create();
+    Command2.Click = [this] { Command2_Click(); };
+    Command3.SetFont(SansSerif(13.5));
+    Command3.Create();
+    Command3.Click = [this] { Command3_Click(); };
+    cmd_export.SetFont(SansSerif(12));
+    cmd_export.Create();
+    cmd_export.Click = [this] { cmd_export_Click(); };
+    cmd_import.SetFont(SansSerif(12));
+    cmd_import.Create();
+    cmd_import.Click = [this] { cmd_import_Click(); };
+}
+
+void SetupForm::Command1_Click() {
+    commands_->PickPicture([this](const std::wstring& path) { Text1.SetText(path); });
+}
+
+void SetupForm::Command2_Click() {
+    commands_->BuildStarter(Text1.Text());
+}
+
+void SetupForm::Command3_Click() {
+    EndProgram();
+}
+
+void SetupForm::Form_Unload() {
+    EndProgram();
+}
+
+void SetupForm::cmd_export_Click() {
+    commands_->ExportSettings();
+}
+
+void SetupForm::cmd_import_Click() {
+    commands_->ImportSettings();
+}
+
+}  // namespace zelta
