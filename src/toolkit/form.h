@@ -93,6 +93,7 @@ private:
     FormDesign design_;
     HWND hwnd_ = nullptr;
     bool loading_ = false;
+    bool pendingMinimize_ = false;
     std::vector<Control*> controls_;
     UINT dpi_ = 96;
 };

@@ -1,0 +1,48 @@
+#include "notice/notice_form.h"
+
+#include "resources/resource_ids.h"
+#include "toolkit/control_ids.h"
+#include "toolkit/picture.h"
+
+namespace zelta {
+
+namespace {
+FormDesign NoticeDesign() {
+    FormDesign design;
+    design.className = ids::kNoticeClass;
+    design.caption = L"Zelta Konfiguration";
+    design.clientWidth = 6375;
+    design.clientHeight = 3180;
+    design.start = StartPosition::Manual;
+    design.clientLeft = 315;
+    design.clientTop = 960;
+    design.iconId = IDI_SHARED;
+    return design;
+}
+}  // namespace
+
+NoticeForm::NoticeForm()
+    : Form(NoticeDesign()),
+      Timer1(*this, 10000, true, ids::kNoticeTimer1),
+      Image1(*this, {2640, 120, 3564, 732}, ids::kNoticeImage1),
+      Label3(*this, {720, 2640, 2532, 372}, L"Version 2.03 · Bilder, Sounds und Videos", ids::kNoticeLabel3),
+      Label2(*this, {720, 1200, 2772, 1212},
+             L"Bitte das gewünschte Bild mit Externer Befehl von Tarvos aus starten. Z.B. mit Zelta.exe "
+             L"/c:\\Test.jpg     Mit einem Linksklick kann das Bild vorzeitig geschlossen werden.",
+             ids::kNoticeLabel2),
+      Label1(*this, {720, 480, 1572, 492}, L"Zelta für Tarvos", ids::kNoticeLabel1) {}
+
+void NoticeForm::CreateControls() {
+    Timer1.Create();
+    Timer1.Tick = [this] { Timer1_Timer(); };
+    Image1.Create();
+    Image1.SetStretch(true);
+    Image1.SetPicture(PictureFromResource(IDB_LOGO, RT_GIFDATA));
+    Label3.Create();
+    Label2.Create();
+    Label1.Create();
+}
+
+void NoticeForm::Timer1_Timer() { Unload(); }
+
+}  // namespace zelta

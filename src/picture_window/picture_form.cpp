@@ -1,0 +1,189 @@
+#include "picture_window/picture_form.h"
+
+#include "picture_window/geometry.h"
+#include "resources/resource_ids.h"
+#include "settings/geometry_keys.h"
+#include "settings/number_text.h"
+#include "toolkit/app_services.h"
+#include "toolkit/control_ids.h"
+#include "toolkit/picture.h"
+
+namespace zelta {
+
+namespace {
+constexpr COLORREF kStoredColor = 255;  // red
+
+FormDesign PictureDesign() {
+    FormDesign design;
+    design.className = ids::kPictureClass;
+    design.caption = kProgramTitle;
+    design.clientWidth = 10440;
+    design.clientHeight = 6930;
+    design.iconId = IDI_PROGRAM;
+    return design;
+}
+
+BOOL CALLBACK CollectMonitor(HMONITOR monitor, HDC /*dc*/, LPRECT /*rect*/, LPARAM data) {
+    auto* lists = reinterpret_cast<std::pair<std::vector<PixelRect>, std::vector<PixelRect>>*>(data);
+    MONITORINFO info{};
+    info.cbSize = sizeof(info);
+    if (GetMonitorInfoW(monitor, &info)) {
+        lists->first.push_back({info.rcMonitor.left, info.rcMonitor.top, info.rcMonitor.right, info.rcMonitor.bottom});
+        lists->second.push_back({info.rcWork.left, info.rcWork.top, info.rcWork.right, info.rcWork.bottom});
+    }
+    return TRUE;
+}
+}  // namespace
+
+PictureForm::PictureForm(SettingsStore& store, const std::wstring& picturePath)
+    : Form(PictureDesign()),
+      Image1(*this, {0, 0, 480, 480}, ids::kPictureImage1),
+      Label1(*this, {600, 120, 9732, 252}, L"LW+Pfad+Datei", ids::kPictureLabel1),
+      cmd_Pos(*this, {120, 480, 495, 495}, L"", ids::kPictureCmdPos),
+      cmd_pos_del(*this, {720, 480, 495, 495}, L"", ids::kPictureCmdPosDel),
+      Timer1(*this, 3000, false, ids::kPictureTimer1),
+      store_(store),
+      picturePath_(picturePath) {}
+
+void PictureForm::CreateControls() {
+    if (Created) {
+        Created(Hwnd());
+    }
+    // Tab order: the banner, then the two buttons; all of them lie over the picture.
+    Label1.SetVisible(false);
+    Label1.Create();
+    cmd_Pos.SetVisible(false);
+    cmd_Pos.SetGraphical(IDI_FLOPPY);
+    cmd_Pos.SetTooltip(
+        L"Speichert die Fensterposition für das nächste öffnen. Um die Bildgrösse zu ändern muss zuerst immer die "
+        L"Speichertaste gedrückt werden.");
+    cmd_Pos.Create();
+    cmd_pos_del.SetVisible(false);
+    cmd_pos_del.SetGraphical(IDI_MONITOR);
+    cmd_pos_del.SetTooltip(L"Fenstergrösse und Position löschen. Das Bild wird mittig in Orginalgrösse geladen.");
+    cmd_pos_del.Create();
+    Image1.Create();
+    Image1.SetPicture(PictureFromIcon(IDI_PROGRAM, ToPixels(480)));
+    Timer1.Create();
+
+    Image1.MouseMove = [this] { Image1_MouseMove(); };
+    Image1.Click = [this] { Image1_Click(); };
+    Timer1.Tick = [this] { Timer1_Timer(); };
+    cmd_Pos.Click = [this] { cmd_Pos_Click(); };
+    cmd_pos_del.Click = [this] { cmd_pos_del_Click(); };
+}
+
+void PictureForm::LoadPictureFile(const std::wstring& path) { Image1.SetPicture(LoadPicture(path)); }
+
+void PictureForm::Form_Load() {
+    if (!Dispatch || Dispatch()) {
+        GeometrySteps();
+    }
+}
+
+void PictureForm::GeometrySteps() {
+    GeometryRecord record;
+    record.mainLeft = ReadWholeNumber(store_, picturePath_, keys::kMainLeft);
+    record.mainTop = ReadWholeNumber(store_, picturePath_, keys::kMainTop);
+    record.mainWith = ReadWholeNumber(store_, picturePath_, keys::kMainWith);
+    record.mainHeight = ReadWholeNumber(store_, picturePath_, keys::kMainHeight);
+    record.imageWith = ReadWholeNumber(store_, picturePath_, keys::kImageWith);
+    record.imageHeight = ReadWholeNumber(store_, picturePath_, keys::kImageHeight);
+
+    const WindowGeometry g =
+        InitialGeometry(static_cast<float>(Image1.Width()), static_cast<float>(Image1.Height()), record,
+                        static_cast<float>(ScreenWidthTwips()), static_cast<float>(ScreenHeightTwips()));
+    const int left = ToPixels(g.left);
+    const int top = ToPixels(g.top);
+    SetWindowPos(Hwnd(), nullptr, left, top, ToPixels(g.width), ToPixels(g.height), SWP_NOZORDER | SWP_NOACTIVATE);
+    if (g.imageSizeFromRecord) {
+        Image1.SetWidth(g.imageWidth);
+        Image1.SetHeight(g.imageHeight);
+    }
+    KeepOnScreen();
+
+    Label1.SetLeft(0);
+    Label1.SetTop(0);
+    Label1.SetWidth(Width());
+    Label1.SetCaption(picturePath_);
+}
+
+// A place stored while another monitor was connected must not open the window out of reach.
+void PictureForm::KeepOnScreen() {
+    std::pair<std::vector<PixelRect>, std::vector<PixelRect>> lists;
+    EnumDisplayMonitors(nullptr, nullptr, &CollectMonitor, reinterpret_cast<LPARAM>(&lists));
+    RECT outer{};
+    GetWindowRect(Hwnd(), &outer);
+    const int titleHeight = GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CYFRAME);
+    const auto moved = BringOntoScreen({outer.left, outer.top, outer.right, outer.bottom}, titleHeight, lists.first,
+                                       lists.second);
+    if (moved) {
+        SetWindowPos(Hwnd(), nullptr, moved->x, moved->y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+void PictureForm::Form_Resize() {
+    if (picturePath_.empty()) {
+        return;
+    }
+    const std::int32_t mainLeft = ReadWholeNumber(store_, picturePath_, keys::kMainLeft);
+    const std::int32_t mainTop = ReadWholeNumber(store_, picturePath_, keys::kMainTop);
+    Image1.SetStretch(true);
+    Label1.SetWidth(Width());
+    if (const auto size = FollowWindow(static_cast<float>(Width()), static_cast<float>(Height()), mainLeft, mainTop)) {
+        Image1.SetWidth(size->width);
+        Image1.SetHeight(size->height);
+    }
+    store_.Save(keys::kApplication, picturePath_, keys::kImageWith, NumberText(static_cast<float>(Image1.Width())));
+    store_.Save(keys::kApplication, picturePath_, keys::kImageHeight, NumberText(static_cast<float>(Image1.Height())));
+}
+
+void PictureForm::Image1_MouseMove() {
+    Label1.SetVisible(true);
+    Timer1.SetEnabled(true);
+    cmd_Pos.SetVisible(true);
+    cmd_pos_del.SetVisible(true);
+}
+
+void PictureForm::Timer1_Timer() {
+    Label1.SetVisible(false);
+    cmd_Pos.SetVisible(false);
+    cmd_pos_del.SetVisible(false);
+}
+
+void PictureForm::Image1_Click() { EndProgram(0); }
+
+void PictureForm::cmd_Pos_Click() {
+    // Without a picture path there is no section to store under.
+    if (picturePath_.empty()) {
+        return;
+    }
+    store_.Save(keys::kApplication, picturePath_, keys::kMainLeft, NumberText(static_cast<float>(Left())));
+    store_.Save(keys::kApplication, picturePath_, keys::kMainTop, NumberText(static_cast<float>(Top())));
+    store_.Save(keys::kApplication, picturePath_, keys::kMainWith, NumberText(static_cast<float>(Width())));
+    store_.Save(keys::kApplication, picturePath_, keys::kMainHeight, NumberText(static_cast<float>(Height())));
+    cmd_Pos.SetBackColor(kStoredColor);
+}
+
+void PictureForm::cmd_pos_del_Click() {
+    if (picturePath_.empty()) {
+        return;
+    }
+    store_.Delete(keys::kApplication, picturePath_);
+}
+
+LRESULT PictureForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_ENTERSIZEMOVE:
+            Image1.SetFastScaling(true);
+            break;
+        case WM_EXITSIZEMOVE:
+            Image1.SetFastScaling(false);
+            break;
+        default:
+            break;
+    }
+    return Form::HandleMessage(message, wParam, lParam);
+}
+
+}  // namespace zelta

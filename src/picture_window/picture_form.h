@@ -1,0 +1,50 @@
+#pragma once
+// The picture window "Zelta": the picture, its path banner and the two geometry buttons.
+#include <functional>
+#include <string>
+
+#include "settings/settings_store.h"
+#include "toolkit/controls.h"
+#include "toolkit/form.h"
+
+namespace zelta {
+
+class PictureForm : public Form {
+public:
+    // picturePath: the program-wide picture path, read live (it is set during Form_Load).
+    PictureForm(SettingsStore& store, const std::wstring& picturePath);
+
+    // Runs first in Form_Load; returns whether the geometry steps follow.
+    std::function<bool()> Dispatch;
+    // Called as soon as the window exists, before Form_Load.
+    std::function<void(HWND)> Created;
+
+    // Loads the file into Image1 (the picture action).
+    void LoadPictureFile(const std::wstring& path);
+
+    Image Image1;
+    Label Label1;
+    CommandButton cmd_Pos;
+    CommandButton cmd_pos_del;
+    Timer Timer1;
+
+protected:
+    void CreateControls() override;
+    void Form_Load() override;
+    void Form_Resize() override;
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void GeometrySteps();
+    void KeepOnScreen();
+    void Image1_MouseMove();
+    void Image1_Click();
+    void Timer1_Timer();
+    void cmd_Pos_Click();
+    void cmd_pos_del_Click();
+
+    SettingsStore& store_;
+    const std::wstring& picturePath_;
+};
+
+}  // namespace zelta

@@ -1,0 +1,100 @@
+#include "toolkit/channels.h"
+
+#include <map>
+
+#include "toolkit/app_services.h"
+#include "toolkit/runtime_error.h"
+
+namespace zelta {
+
+namespace {
+struct Channel {
+    std::wstring path;
+    UINT codePage = CP_ACP;
+    std::string content;
+};
+std::map<int, Channel>& Channels() {
+    static std::map<int, Channel> channels;
+    return channels;
+}
+}  // namespace
+
+bool CanEncode(const std::wstring& text, UINT codePage) {
+    if (text.empty()) {
+        return true;
+    }
+    BOOL usedDefault = FALSE;
+    const int length = WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, text.data(), static_cast<int>(text.size()),
+                                           nullptr, 0, nullptr, &usedDefault);
+    return length > 0 && usedDefault == FALSE;
+}
+
+std::string EncodeText(const std::wstring& text, UINT codePage) {
+    if (text.empty()) {
+        return {};
+    }
+    if (!CanEncode(text, codePage)) {
+        const UINT number = codePage == CP_OEMCP ? GetOEMCP() : codePage == CP_ACP ? GetACP() : codePage;
+        throw RuntimeError(error_number::kInvalidArgument, L"Der Text enthält Zeichen, die in der Zeichentabelle " +
+                                                               std::to_wstring(number) +
+                                                               L" nicht darstellbar sind:\n" + text);
+    }
+    const int length = WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, text.data(), static_cast<int>(text.size()),
+                                           nullptr, 0, nullptr, nullptr);
+    std::string bytes(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, text.data(), static_cast<int>(text.size()), bytes.data(),
+                        length, nullptr, nullptr);
+    return bytes;
+}
+
+void OpenForOutput(int channel, const std::wstring& path, UINT codePage) {
+    Channels()[channel] = Channel{path, codePage, {}};
+}
+
+void PrintLine(int channel, const std::wstring& text) {
+    auto found = Channels().find(channel);
+    if (found == Channels().end()) {
+        throw RuntimeError(error_number::kInvalidArgument, L"Dateikanal " + std::to_wstring(channel) + L" ist nicht offen.");
+    }
+    found->second.content += EncodeText(text, found->second.codePage);
+    found->second.content += "\r\n";
+}
+
+void CloseChannel(int channel) {
+    auto found = Channels().find(channel);
+    if (found == Channels().end()) {
+        return;
+    }
+    Channel closing = std::move(found->second);
+    Channels().erase(found);
+    WriteFileAtomically(closing.path, closing.content);
+}
+
+void WriteFileAtomically(const std::wstring& path, const std::string& bytes) {
+    const std::wstring temporary = path + L".zelta-new";
+    HANDLE file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        const DWORD code = GetLastError();
+        throw RuntimeError(error_number::kPermissionDenied,
+                           L"Die Datei kann nicht geschrieben werden: " + path + L"\n" + LastErrorText(code));
+    }
+    DWORD written = 0;
+    const BOOL ok = bytes.empty() || (WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+                                      written == bytes.size());
+    const BOOL flushed = ok && FlushFileBuffers(file);
+    const DWORD writeError = GetLastError();
+    CloseHandle(file);
+    if (!ok || !flushed) {
+        DeleteFileW(temporary.c_str());
+        throw RuntimeError(error_number::kDeviceIo,
+                           L"Die Datei kann nicht geschrieben werden: " + path + L"\n" + LastErrorText(writeError));
+    }
+    if (!MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        const DWORD code = GetLastError();
+        DeleteFileW(temporary.c_str());
+        throw RuntimeError(error_number::kPermissionDenied,
+                           L"Die Datei kann nicht ersetzt werden: " + path + L"\n" + LastErrorText(code));
+    }
+}
+
+}  // namespace zelta

@@ -1,0 +1,63 @@
+#include "toolkit/dialogs.h"
+
+#include <commdlg.h>
+
+#include <vector>
+
+#include "toolkit/runtime_error.h"
+
+namespace zelta {
+
+std::wstring DialogFilter(const std::wstring& barSeparated) {
+    std::wstring filter = barSeparated;
+    for (auto& c : filter) {
+        if (c == L'|') {
+            c = L'\0';
+        }
+    }
+    if (filter.empty() || filter.back() != L'\0') {
+        filter.push_back(L'\0');
+    }
+    filter.push_back(L'\0');
+    return filter;
+}
+
+void CommonDialog::ShowOpen(HWND owner) { Show(owner, false); }
+void CommonDialog::ShowSave(HWND owner) { Show(owner, true); }
+
+void CommonDialog::Show(HWND owner, bool save) {
+    std::vector<wchar_t> buffer(32768, L'\0');
+    fileName.copy(buffer.data(), std::min(fileName.size(), buffer.size() - 1));
+    const std::wstring filterText = DialogFilter(filter);
+    OPENFILENAMEW ofn{};
+    ofn.lStructSize = sizeof(ofn);
+    ofn.hwndOwner = owner;
+    ofn.lpstrFilter = filter.empty() ? nullptr : filterText.c_str();
+    ofn.nFilterIndex = static_cast<DWORD>(filterIndex);
+    ofn.lpstrFile = buffer.data();
+    ofn.nMaxFile = static_cast<DWORD>(buffer.size());
+    ofn.lpstrInitialDir = initDir.empty() ? nullptr : initDir.c_str();
+    ofn.Flags = OFN_EXPLORER | OFN_NOCHANGEDIR;
+    if ((flags & dialog_flags::kHideReadOnly) != 0) {
+        ofn.Flags |= OFN_HIDEREADONLY;
+    }
+    if ((flags & dialog_flags::kOverwritePrompt) != 0) {
+        ofn.Flags |= OFN_OVERWRITEPROMPT;
+    }
+    const BOOL ok = save ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn);
+    if (!ok) {
+        const DWORD error = CommDlgExtendedError();
+        if (error != 0) {
+            throw RuntimeError(error_number::kWindows,
+                               L"Der Dateidialog kann nicht geöffnet werden (Fehler " + std::to_wstring(error) + L").");
+        }
+        if (cancelError) {
+            throw RuntimeError(error_number::kCancel, L"Abbrechen gewählt.");
+        }
+        return;
+    }
+    fileName = buffer.data();
+    filterIndex = static_cast<int>(ofn.nFilterIndex);
+}
+
+}  // namespace zelta

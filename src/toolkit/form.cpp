@@ -1,0 +1,415 @@
+#include "toolkit/form.h"
+
+#include <cmath>
+
+#include "toolkit/app_services.h"
+#include "toolkit/controls.h"
+#include "toolkit/runtime_error.h"
+
+namespace zelta {
+
+namespace {
+int g_loadedForms = 0;
+
+using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+using AdjustForDpiFn = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
+
+template <typename Fn>
+Fn User32Function(const char* name) {
+    HMODULE user32 = GetModuleHandleW(L"user32.dll");
+    return user32 != nullptr ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(user32, name)))
+                             : nullptr;
+}
+
+UINT SystemDpi() {
+    HDC screen = GetDC(nullptr);
+    const int dpi = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
+    ReleaseDC(nullptr, screen);
+    return dpi > 0 ? static_cast<UINT>(dpi) : 96U;
+}
+
+UINT WindowDpi(HWND hwnd) {
+    static const auto getDpiForWindow = User32Function<GetDpiForWindowFn>("GetDpiForWindow");
+    if (getDpiForWindow != nullptr && hwnd != nullptr) {
+        const UINT dpi = getDpiForWindow(hwnd);
+        if (dpi != 0) {
+            return dpi;
+        }
+    }
+    return SystemDpi();
+}
+
+constexpr DWORD kFormStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+constexpr DWORD kFormExStyle = WS_EX_APPWINDOW;
+
+RECT OuterFromClient(RECT client, UINT dpi) {
+    static const auto adjust = User32Function<AdjustForDpiFn>("AdjustWindowRectExForDpi");
+    if (adjust != nullptr) {
+        adjust(&client, kFormStyle, FALSE, kFormExStyle, dpi);
+    } else {
+        AdjustWindowRectEx(&client, kFormStyle, FALSE, kFormExStyle);
+    }
+    return client;
+}
+
+int Round(double value) { return static_cast<int>(std::lround(value)); }
+}  // namespace
+
+Form::Form(FormDesign design) : design_(std::move(design)) {}
+
+Form::~Form() {
+    if (hwnd_ != nullptr) {
+        SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+        DestroyWindow(hwnd_);
+    }
+}
+
+int Form::LoadedCount() { return g_loadedForms; }
+
+void Form::RegisterClassOnce() {
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    WNDCLASSEXW existing{};
+    existing.cbSize = sizeof(existing);
+    if (GetClassInfoExW(instance, design_.className, &existing)) {
+        return;
+    }
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof(wc);
+    wc.style = CS_DBLCLKS;
+    wc.lpfnWndProc = &Form::WindowProc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = design_.className;
+    if (design_.iconId != 0) {
+        wc.hIcon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(design_.iconId), IMAGE_ICON,
+                                                 GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
+        wc.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(design_.iconId), IMAGE_ICON,
+                                                   GetSystemMetrics(SM_CXSMICON),
+                                                   GetSystemMetrics(SM_CYSMICON), 0));
+    }
+    if (RegisterClassExW(&wc) == 0) {
+        throw RuntimeError(error_number::kWindows, L"Die Fensterklasse kann nicht angelegt werden.");
+    }
+}
+
+void Form::Create() {
+    RegisterClassOnce();
+    dpi_ = SystemDpi();
+    const double tpp = 1440.0 / dpi_;
+    RECT client{0, 0, Round(design_.clientWidth / tpp), Round(design_.clientHeight / tpp)};
+    int x = CW_USEDEFAULT;
+    int y = CW_USEDEFAULT;
+    if (design_.start == StartPosition::Manual) {
+        OffsetRect(&client, Round(design_.clientLeft / tpp), Round(design_.clientTop / tpp));
+    }
+    const RECT outer = OuterFromClient(client, dpi_);
+    if (design_.start == StartPosition::Manual) {
+        x = outer.left;
+        y = outer.top;
+    }
+    hwnd_ = CreateWindowExW(kFormExStyle, design_.className, design_.caption.c_str(), kFormStyle, x, y,
+                            outer.right - outer.left, outer.bottom - outer.top, nullptr, nullptr,
+                            GetModuleHandleW(nullptr), this);
+    if (hwnd_ == nullptr) {
+        throw RuntimeError(error_number::kWindows, L"Das Fenster kann nicht angelegt werden: " + design_.caption);
+    }
+    ++g_loadedForms;
+    const UINT actual = WindowDpi(hwnd_);
+    if (actual != dpi_) {
+        // The window landed on a monitor with another DPI: size the client area for it.
+        dpi_ = actual;
+        const double actualTpp = 1440.0 / dpi_;
+        RECT scaled{0, 0, Round(design_.clientWidth / actualTpp), Round(design_.clientHeight / actualTpp)};
+        scaled = OuterFromClient(scaled, dpi_);
+        SetWindowPos(hwnd_, nullptr, 0, 0, scaled.right - scaled.left, scaled.bottom - scaled.top,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+void Form::Load() {
+    if (hwnd_ != nullptr) {
+        return;
+    }
+    Create();
+    loading_ = true;
+    CreateControls();
+    Form_Load();
+    loading_ = false;
+}
+
+void Form::Show() {
+    const bool firstShow = hwnd_ == nullptr || !IsWindowVisible(hwnd_);
+    Load();
+    if (hwnd_ == nullptr) {
+        return;
+    }
+    if (!IsWindowVisible(hwnd_)) {
+        ShowWindow(hwnd_, pendingMinimize_ ? SW_SHOWMINNOACTIVE : SW_SHOW);
+        pendingMinimize_ = false;
+        UpdateWindow(hwnd_);
+    }
+    if (firstShow && IsWindowVisible(hwnd_) && !IsIconic(hwnd_)) {
+        Form_Resize();
+    }
+}
+
+void Form::Hide() {
+    if (hwnd_ != nullptr) {
+        ShowWindow(hwnd_, SW_HIDE);
+    }
+}
+
+void Form::Unload() {
+    if (hwnd_ == nullptr) {
+        return;
+    }
+    Form_Unload();
+    HWND hwnd = hwnd_;
+    DestroyWindow(hwnd);
+}
+
+bool Form::Visible() const { return hwnd_ != nullptr && IsWindowVisible(hwnd_); }
+
+void Form::SetWindowState(WindowState state) {
+    if (hwnd_ == nullptr) {
+        return;
+    }
+    const bool visible = IsWindowVisible(hwnd_) != FALSE;
+    switch (state) {
+        case WindowState::Minimized:
+            if (visible) {
+                ShowWindow(hwnd_, SW_MINIMIZE);
+            } else {
+                // Minimise while hidden: the next Show brings it up minimised.
+                pendingMinimize_ = true;
+            }
+            break;
+        case WindowState::Maximized:
+            ShowWindow(hwnd_, visible ? SW_MAXIMIZE : SW_HIDE);
+            break;
+        case WindowState::Normal:
+            if (IsIconic(hwnd_) || IsZoomed(hwnd_)) {
+                ShowWindow(hwnd_, SW_RESTORE);
+            }
+            break;
+    }
+}
+
+WindowState Form::GetWindowState() const {
+    if (hwnd_ != nullptr && (IsIconic(hwnd_) || pendingMinimize_)) {
+        return WindowState::Minimized;
+    }
+    if (hwnd_ != nullptr && IsZoomed(hwnd_)) {
+        return WindowState::Maximized;
+    }
+    return WindowState::Normal;
+}
+
+void Form::SetFocus() {
+    if (hwnd_ != nullptr) {
+        SetForegroundWindow(hwnd_);
+        ::SetFocus(hwnd_);
+        // The first control in the tab order takes the keyboard focus.
+        HWND first = GetNextDlgTabItem(hwnd_, nullptr, FALSE);
+        if (first != nullptr) {
+            ::SetFocus(first);
+        }
+    }
+}
+
+std::wstring Form::Caption() const {
+    if (hwnd_ == nullptr) {
+        return design_.caption;
+    }
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(hwnd_)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(hwnd_, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+void Form::SetCaption(const std::wstring& caption) {
+    design_.caption = caption;
+    if (hwnd_ != nullptr) {
+        SetWindowTextW(hwnd_, caption.c_str());
+    }
+}
+
+namespace {
+RECT OuterRect(HWND hwnd) {
+    RECT rect{};
+    if (IsIconic(hwnd)) {
+        WINDOWPLACEMENT placement{};
+        placement.length = sizeof(placement);
+        GetWindowPlacement(hwnd, &placement);
+        rect = placement.rcNormalPosition;
+    } else {
+        GetWindowRect(hwnd, &rect);
+    }
+    return rect;
+}
+}  // namespace
+
+double Form::Left() const { return hwnd_ ? ToTwips(OuterRect(hwnd_).left) : 0; }
+double Form::Top() const { return hwnd_ ? ToTwips(OuterRect(hwnd_).top) : 0; }
+double Form::Width() const {
+    if (hwnd_ == nullptr) {
+        return 0;
+    }
+    const RECT r = OuterRect(hwnd_);
+    return ToTwips(r.right - r.left);
+}
+double Form::Height() const {
+    if (hwnd_ == nullptr) {
+        return 0;
+    }
+    const RECT r = OuterRect(hwnd_);
+    return ToTwips(r.bottom - r.top);
+}
+
+void Form::SetLeft(double twips) {
+    const RECT r = OuterRect(hwnd_);
+    SetWindowPos(hwnd_, nullptr, ToPixels(twips), r.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+void Form::SetTop(double twips) {
+    const RECT r = OuterRect(hwnd_);
+    SetWindowPos(hwnd_, nullptr, r.left, ToPixels(twips), 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+void Form::SetWidth(double twips) {
+    const RECT r = OuterRect(hwnd_);
+    SetWindowPos(hwnd_, nullptr, 0, 0, ToPixels(twips), r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+void Form::SetHeight(double twips) {
+    const RECT r = OuterRect(hwnd_);
+    SetWindowPos(hwnd_, nullptr, 0, 0, r.right - r.left, ToPixels(twips), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+UINT Form::Dpi() const { return dpi_; }
+double Form::TwipsPerPixel() const { return 1440.0 / dpi_; }
+int Form::ToPixels(double twips) const { return Round(twips / TwipsPerPixel()); }
+
+int Form::Register(Control* control) {
+    controls_.push_back(control);
+    return 1000 + static_cast<int>(controls_.size());
+}
+
+Control* Form::FindControl(int id) const {
+    for (Control* control : controls_) {
+        if (control->Id() == id) {
+            return control;
+        }
+    }
+    return nullptr;
+}
+
+void Form::LayoutControls() {
+    for (Control* control : controls_) {
+        control->Place();
+    }
+}
+
+LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_COMMAND: {
+            if (Control* control = FindControl(LOWORD(wParam)); control != nullptr && lParam != 0) {
+                control->OnCommand(HIWORD(wParam));
+                return 0;
+            }
+            break;
+        }
+        case WM_CTLCOLORSTATIC: {
+            const int id = GetDlgCtrlID(reinterpret_cast<HWND>(lParam));
+            if (Control* control = FindControl(id); control != nullptr) {
+                if (const LRESULT brush = control->OnColor(reinterpret_cast<HDC>(wParam)); brush != 0) {
+                    return brush;
+                }
+            }
+            break;
+        }
+        case WM_DRAWITEM: {
+            const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+            if (Control* control = FindControl(static_cast<int>(item->CtlID)); control != nullptr) {
+                if (control->OnDrawItem(*item)) {
+                    return TRUE;
+                }
+            }
+            break;
+        }
+        case WM_TIMER: {
+            if (Control* control = FindControl(static_cast<int>(wParam)); control != nullptr) {
+                control->OnTimer();
+                return 0;
+            }
+            break;
+        }
+        case WM_SIZE:
+            // A minimised window has no meaningful size to follow.
+            if (wParam != SIZE_MINIMIZED && !loading_ && IsWindowVisible(hwnd_)) {
+                Form_Resize();
+            }
+            return 0;
+        case WM_SETCURSOR:
+            if (MousePointer() == pointer::kBusy) {
+                SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+                return TRUE;
+            }
+            break;
+        case 0x02E0: {  // WM_DPICHANGED
+            dpi_ = HIWORD(wParam);
+            const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+            SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                         suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+            LayoutControls();
+            return 0;
+        }
+        case WM_CLOSE:
+            Unload();
+            return 0;
+        default:
+            break;
+    }
+    return DefWindowProcW(hwnd_, message, wParam, lParam);
+}
+
+LRESULT CALLBACK Form::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
+        auto* form = static_cast<Form*>(create->lpCreateParams);
+        form->hwnd_ = hwnd;
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
+    }
+    auto* form = reinterpret_cast<Form*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (form == nullptr) {
+        return DefWindowProcW(hwnd, message, wParam, lParam);
+    }
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+        form->hwnd_ = nullptr;
+        if (--g_loadedForms <= 0) {
+            PostQuitMessage(0);
+        }
+        return DefWindowProcW(hwnd, message, wParam, lParam);
+    }
+    // Exceptions never cross into the system: report and end.
+    try {
+        return form->HandleMessage(message, wParam, lParam);
+    } catch (const RuntimeError& error) {
+        ReportFatal(error.Message());
+    } catch (const std::exception&) {
+        ReportFatal(L"Unerwarteter Programmfehler.");
+    }
+}
+
+int RunMessageLoop() {
+    MSG msg{};
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        HWND root = msg.hwnd != nullptr ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
+        if (root != nullptr && IsDialogMessageW(root, &msg)) {
+            continue;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    return static_cast<int>(msg.wParam);
+}
+
+}  // namespace zelta

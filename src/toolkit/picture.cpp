@@ -1,0 +1,321 @@
+#include "toolkit/picture.h"
+
+#include <propvarutil.h>
+#include <wincodec.h>
+
+#include <cstring>
+
+#include "toolkit/resample.h"
+#include "toolkit/runtime_error.h"
+
+namespace zelta {
+
+namespace {
+
+// Decoded pictures above this size are refused: a 32-bit process cannot hold much more next to
+// the decoder's own buffers.
+constexpr std::size_t kMaxPictureBytes = std::size_t{640} * 1024 * 1024;
+
+template <typename T>
+class ComPtr {
+public:
+    ComPtr() = default;
+    ~ComPtr() {
+        if (p_ != nullptr) {
+            p_->Release();
+        }
+    }
+    ComPtr(const ComPtr&) = delete;
+    ComPtr& operator=(const ComPtr&) = delete;
+    T** Put() { return &p_; }
+    T* operator->() const { return p_; }
+    T* Get() const { return p_; }
+
+private:
+    T* p_ = nullptr;
+};
+
+struct HandleCloser {
+    void operator()(HANDLE handle) const { CloseHandle(handle); }
+};
+using unique_file = unique_handle<HANDLE, HandleCloser, INVALID_HANDLE_VALUE>;
+
+[[noreturn]] void Fail(long number, const std::wstring& path, const std::wstring& reason) {
+    throw RuntimeError(number, L"Das Bild kann nicht geladen werden: " + path + L"\n\n" + reason);
+}
+
+IWICImagingFactory* Factory() {
+    static IWICImagingFactory* factory = [] {
+        IWICImagingFactory* created = nullptr;
+        const HRESULT hr = CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                            IID_PPV_ARGS(&created));
+        return SUCCEEDED(hr) ? created : nullptr;
+    }();
+    if (factory == nullptr) {
+        throw RuntimeError(error_number::kInvalidPicture, L"Die Bildbibliothek (WIC) ist nicht verfügbar.");
+    }
+    return factory;
+}
+
+// CON, NUL, COM1 ... name devices whatever folder or extension they come with.
+bool IsDeviceName(const std::wstring& path) {
+    const auto slash = path.find_last_of(L"\\/:");
+    std::wstring name = slash == std::wstring::npos ? path : path.substr(slash + 1);
+    const auto dot = name.find(L'.');
+    if (dot != std::wstring::npos) {
+        name.resize(dot);
+    }
+    while (!name.empty() && (name.back() == L' ')) {
+        name.pop_back();
+    }
+    for (auto& c : name) {
+        c = static_cast<wchar_t>(towupper(c));
+    }
+    static const wchar_t* const kDevices[] = {L"CON", L"PRN", L"AUX", L"NUL", L"CONIN$", L"CONOUT$"};
+    for (const wchar_t* device : kDevices) {
+        if (name == device) {
+            return true;
+        }
+    }
+    return name.size() == 4 && (name.compare(0, 3, L"COM") == 0 || name.compare(0, 3, L"LPT") == 0) &&
+           name[3] >= L'0' && name[3] <= L'9';
+}
+
+std::wstring OpenFailureText(DWORD code) {
+    switch (code) {
+        case ERROR_FILE_NOT_FOUND:
+            return L"Datei nicht gefunden.";
+        case ERROR_PATH_NOT_FOUND:
+        case ERROR_INVALID_DRIVE:
+            return L"Pfad nicht gefunden.";
+        case ERROR_BAD_NETPATH:
+        case ERROR_BAD_NET_NAME:
+        case ERROR_NETNAME_DELETED:
+            return L"Netzwerkpfad nicht gefunden.";
+        case ERROR_ACCESS_DENIED:
+            return L"Zugriff verweigert.";
+        case ERROR_SHARING_VIOLATION:
+            return L"Die Datei wird von einem anderen Programm verwendet.";
+        case ERROR_INVALID_NAME:
+            return L"Der Dateiname ist ungültig.";
+        default:
+            return L"Die Datei kann nicht geöffnet werden (Fehler " + std::to_wstring(code) + L").";
+    }
+}
+
+// EXIF orientation 1..8 as a WIC transform; 0 when the picture is upright or has none.
+WICBitmapTransformOptions OrientationTransform(IWICBitmapFrameDecode* frame) {
+    ComPtr<IWICMetadataQueryReader> reader;
+    if (FAILED(frame->GetMetadataQueryReader(reader.Put())) || reader.Get() == nullptr) {
+        return WICBitmapTransformRotate0;
+    }
+    PROPVARIANT value;
+    PropVariantInit(&value);
+    WICBitmapTransformOptions transform = WICBitmapTransformRotate0;
+    if (SUCCEEDED(reader->GetMetadataByName(L"/app1/ifd/{ushort=274}", &value)) && value.vt == VT_UI2) {
+        switch (value.uiVal) {
+            case 2: transform = WICBitmapTransformFlipHorizontal; break;
+            case 3: transform = WICBitmapTransformRotate180; break;
+            case 4: transform = WICBitmapTransformFlipVertical; break;
+            case 5: transform = static_cast<WICBitmapTransformOptions>(WICBitmapTransformRotate90 | WICBitmapTransformFlipHorizontal); break;
+            case 6: transform = WICBitmapTransformRotate90; break;
+            case 7: transform = static_cast<WICBitmapTransformOptions>(WICBitmapTransformRotate270 | WICBitmapTransformFlipHorizontal); break;
+            case 8: transform = WICBitmapTransformRotate270; break;
+            default: break;
+        }
+    }
+    PropVariantClear(&value);
+    return transform;
+}
+
+// Transparent parts show the window colour, since the picture is copied to the screen as is.
+void CompositeOverBackground(Picture& picture) {
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
+    const std::uint32_t bg[3] = {GetBValue(face), GetGValue(face), GetRValue(face)};
+    std::uint32_t* pixels = picture.Bits();
+    const std::size_t count = static_cast<std::size_t>(picture.Width()) * static_cast<std::size_t>(picture.Height());
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::uint32_t p = pixels[i];
+        const std::uint32_t alpha = p >> 24;
+        if (alpha == 255) {
+            continue;
+        }
+        const std::uint32_t rest = 255 - alpha;
+        std::uint32_t out = 0xFF000000U;
+        for (int c = 0; c < 3; ++c) {
+            const std::uint32_t channel = (p >> (8 * c)) & 0xFFU;  // premultiplied
+            const std::uint32_t value = std::min<std::uint32_t>(channel + (bg[c] * rest + 127) / 255, 255U);
+            out |= value << (8 * c);
+        }
+        pixels[i] = out;
+    }
+}
+
+std::shared_ptr<const Picture> Decode(IWICBitmapDecoder* decoder, const std::wstring& name) {
+    UINT frames = 0;
+    if (FAILED(decoder->GetFrameCount(&frames)) || frames == 0) {
+        Fail(error_number::kInvalidPicture, name, L"Die Datei enthält kein Bild.");
+    }
+    ComPtr<IWICBitmapFrameDecode> frame;
+    if (FAILED(decoder->GetFrame(0, frame.Put()))) {
+        Fail(error_number::kInvalidPicture, name, L"Die Bilddaten sind beschädigt.");
+    }
+    IWICBitmapSource* source = frame.Get();
+    ComPtr<IWICBitmapFlipRotator> rotator;
+    const WICBitmapTransformOptions transform = OrientationTransform(frame.Get());
+    if (transform != WICBitmapTransformRotate0 && SUCCEEDED(Factory()->CreateBitmapFlipRotator(rotator.Put())) &&
+        SUCCEEDED(rotator->Initialize(frame.Get(), transform))) {
+        source = rotator.Get();
+    }
+    UINT width = 0;
+    UINT height = 0;
+    if (FAILED(source->GetSize(&width, &height))) {
+        Fail(error_number::kInvalidPicture, name, L"Die Bildgröße kann nicht gelesen werden.");
+    }
+    const auto bytes = PixelBufferBytes(width, height);
+    if (!bytes || *bytes > kMaxPictureBytes || width > 0x7FFFFFFFU || height > 0x7FFFFFFFU) {
+        Fail(error_number::kOutOfMemory, name,
+             L"Das Bild ist zu groß (" + std::to_wstring(width) + L" x " + std::to_wstring(height) + L" Pixel).");
+    }
+    ComPtr<IWICFormatConverter> converter;
+    if (FAILED(Factory()->CreateFormatConverter(converter.Put())) ||
+        FAILED(converter->Initialize(source, GUID_WICPixelFormat32bppPBGRA, WICBitmapDitherTypeNone, nullptr, 0.0,
+                                     WICBitmapPaletteTypeCustom))) {
+        Fail(error_number::kInvalidPicture, name, L"Das Pixelformat des Bildes wird nicht unterstützt.");
+    }
+    auto picture = std::make_shared<Picture>(static_cast<int>(width), static_cast<int>(height));
+    const UINT stride = width * 4;
+    if (FAILED(converter->CopyPixels(nullptr, stride, static_cast<UINT>(*bytes),
+                                     reinterpret_cast<BYTE*>(picture->Bits())))) {
+        Fail(error_number::kInvalidPicture, name, L"Die Bilddaten sind beschädigt oder unvollständig.");
+    }
+    CompositeOverBackground(*picture);
+    return picture;
+}
+
+}  // namespace
+
+Picture::Picture(int width, int height) : width_(width), height_(height) {
+    const auto bytes = PixelBufferBytes(width, height);
+    if (!bytes || *bytes > kMaxPictureBytes) {
+        throw RuntimeError(error_number::kOutOfMemory, L"Nicht genügend Speicher für ein Bild dieser Größe.");
+    }
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;  // top-down rows
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    bitmap_.reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!bitmap_ || bits == nullptr) {
+        throw RuntimeError(error_number::kOutOfMemory, L"Nicht genügend Speicher für ein Bild dieser Größe.");
+    }
+    bits_ = static_cast<std::uint32_t*>(bits);
+}
+
+std::shared_ptr<const Picture> LoadPicture(const std::wstring& path) {
+    if (path.empty()) {
+        Fail(error_number::kFileNotFound, path, L"Es wurde kein Dateiname angegeben.");
+    }
+    if (IsDeviceName(path)) {
+        Fail(error_number::kInvalidPicture, path, L"Der Name bezeichnet ein Gerät, keine Datei.");
+    }
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        Fail(error_number::kPathNotFound, path, L"Der Pfad bezeichnet einen Ordner, keine Datei.");
+    }
+    unique_file file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!file) {
+        const DWORD code = GetLastError();
+        Fail(code == ERROR_FILE_NOT_FOUND ? error_number::kFileNotFound : error_number::kPathNotFound, path,
+             OpenFailureText(code));
+    }
+    if (GetFileType(file.get()) != FILE_TYPE_DISK) {
+        Fail(error_number::kInvalidPicture, path, L"Der Name bezeichnet ein Gerät, keine Datei.");
+    }
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(file.get(), &size) || size.QuadPart == 0) {
+        Fail(error_number::kInvalidPicture, path, L"Die Datei ist leer.");
+    }
+    ComPtr<IWICBitmapDecoder> decoder;
+    const HRESULT hr = Factory()->CreateDecoderFromFileHandle(reinterpret_cast<ULONG_PTR>(file.get()), nullptr,
+                                                              WICDecodeMetadataCacheOnDemand, decoder.Put());
+    if (FAILED(hr)) {
+        Fail(error_number::kInvalidPicture, path,
+             hr == WINCODEC_ERR_COMPONENTNOTFOUND ? L"Kein lesbares Bildformat."
+                                                  : L"Die Datei ist kein lesbares Bild oder beschädigt.");
+    }
+    return Decode(decoder.Get(), path);
+}
+
+std::shared_ptr<const Picture> PictureFromIcon(int iconId, int size) {
+    auto picture = std::make_shared<Picture>(size, size);
+    HDC memory = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(memory, picture->Bitmap());
+    RECT all{0, 0, size, size};
+    FillRect(memory, &all, GetSysColorBrush(COLOR_BTNFACE));
+    auto icon = static_cast<HICON>(
+        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(iconId), IMAGE_ICON, size, size, 0));
+    if (icon != nullptr) {
+        DrawIconEx(memory, 0, 0, icon, size, size, 0, nullptr, DI_NORMAL);
+        DestroyIcon(icon);
+    }
+    SelectObject(memory, old);
+    DeleteDC(memory);
+    for (int i = 0; i < size * size; ++i) {
+        picture->Bits()[i] |= 0xFF000000U;
+    }
+    return picture;
+}
+
+std::shared_ptr<const Picture> PictureFromResource(int resourceId, int resourceType) {
+    HMODULE module = GetModuleHandleW(nullptr);
+    HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(resourceId), MAKEINTRESOURCEW(resourceType));
+    HGLOBAL loaded = found != nullptr ? LoadResource(module, found) : nullptr;
+    void* data = loaded != nullptr ? LockResource(loaded) : nullptr;
+    const DWORD size = found != nullptr ? SizeofResource(module, found) : 0;
+    const std::wstring name = L"Ressource " + std::to_wstring(resourceId);
+    if (data == nullptr || size == 0) {
+        Fail(error_number::kInvalidPicture, name, L"Die Ressource fehlt.");
+    }
+    ComPtr<IWICStream> stream;
+    ComPtr<IWICBitmapDecoder> decoder;
+    if (FAILED(Factory()->CreateStream(stream.Put())) ||
+        FAILED(stream->InitializeFromMemory(static_cast<BYTE*>(data), size)) ||
+        FAILED(Factory()->CreateDecoderFromStream(stream.Get(), nullptr, WICDecodeMetadataCacheOnDemand,
+                                                  decoder.Put()))) {
+        Fail(error_number::kInvalidPicture, name, L"Kein lesbares Bildformat.");
+    }
+    return Decode(decoder.Get(), name);
+}
+
+HBITMAP ScaledCache::Get(const Picture& source, int width, int height, bool fast) {
+    if (scaled_ && source_ == &source && width_ == width && height_ == height && (fast_ == fast || !fast_)) {
+        return scaled_->Bitmap();
+    }
+    if (!scaled_ || scaled_->Width() != width || scaled_->Height() != height) {
+        scaled_.reset();  // free the old one first: the peak matters for big pictures
+        scaled_ = std::make_unique<Picture>(width, height);
+    }
+    GdiFlush();
+    if (fast) {
+        ResampleNearest(source.Bits(), source.Width(), source.Height(), scaled_->Bits(), width, height);
+    } else {
+        ResampleSmooth(source.Bits(), source.Width(), source.Height(), scaled_->Bits(), width, height);
+    }
+    source_ = &source;
+    width_ = width;
+    height_ = height;
+    fast_ = fast;
+    return scaled_->Bitmap();
+}
+
+void ScaledCache::Clear() {
+    scaled_.reset();
+    source_ = nullptr;
+}
+
+}  // namespace zelta

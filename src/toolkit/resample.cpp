@@ -1,0 +1,164 @@
+#include "toolkit/resample.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <vector>
+
+namespace zelta {
+
+namespace {
+constexpr int kWeightBits = 14;
+constexpr std::uint32_t kWeightOne = 1U << kWeightBits;
+
+// For each target index: the first source index and the weights of the sources it takes.
+struct Contributions {
+    std::vector<int> first;
+    std::vector<int> count;
+    std::vector<std::uint16_t> weights;  // count[i] entries per target, stored at offset[i]
+    std::vector<std::size_t> offset;
+};
+
+Contributions MakeContributions(int sourceSize, int targetSize) {
+    Contributions c;
+    c.first.resize(static_cast<std::size_t>(targetSize));
+    c.count.resize(static_cast<std::size_t>(targetSize));
+    c.offset.resize(static_cast<std::size_t>(targetSize));
+    const double scale = static_cast<double>(sourceSize) / targetSize;
+    const bool shrinking = scale >= 1.0;
+    const double support = shrinking ? scale / 2.0 : 1.0;
+    std::vector<double> raw;
+    for (int i = 0; i < targetSize; ++i) {
+        const double centre = (i + 0.5) * scale;
+        int lo = static_cast<int>(std::floor(centre - support));
+        int hi = static_cast<int>(std::ceil(centre + support));
+        lo = std::max(lo, 0);
+        hi = std::min(hi, sourceSize);
+        raw.clear();
+        double total = 0;
+        for (int s = lo; s < hi; ++s) {
+            double weight = 0;
+            if (shrinking) {
+                // Overlap of source pixel [s, s+1) with the target's footprint.
+                const double left = std::max<double>(s, centre - support);
+                const double right = std::min<double>(s + 1, centre + support);
+                weight = std::max(0.0, right - left);
+            } else {
+                weight = std::max(0.0, 1.0 - std::fabs((s + 0.5) - centre));
+            }
+            raw.push_back(weight);
+            total += weight;
+        }
+        if (total <= 0) {
+            // Can only happen at the very edge when enlarging: take the nearest pixel.
+            lo = std::clamp(static_cast<int>(centre), 0, sourceSize - 1);
+            raw.assign(1, 1.0);
+            total = 1.0;
+        }
+        c.first[static_cast<std::size_t>(i)] = lo;
+        c.count[static_cast<std::size_t>(i)] = static_cast<int>(raw.size());
+        c.offset[static_cast<std::size_t>(i)] = c.weights.size();
+        // Integer weights that add up to exactly kWeightOne, so flat areas stay flat.
+        std::uint32_t given = 0;
+        for (std::size_t k = 0; k < raw.size(); ++k) {
+            auto weight = static_cast<std::uint32_t>(std::lround(raw[k] / total * kWeightOne));
+            if (k + 1 == raw.size()) {
+                weight = kWeightOne - std::min(given, kWeightOne);
+            }
+            given += weight;
+            c.weights.push_back(static_cast<std::uint16_t>(std::min(weight, kWeightOne)));
+        }
+    }
+    return c;
+}
+
+inline std::uint32_t Pack(std::uint32_t b, std::uint32_t g, std::uint32_t r, std::uint32_t a) {
+    const auto round = [](std::uint32_t v) { return std::min<std::uint32_t>((v + (kWeightOne / 2)) >> kWeightBits, 255U); };
+    return round(b) | (round(g) << 8) | (round(r) << 16) | (round(a) << 24);
+}
+}  // namespace
+
+std::optional<std::size_t> PixelBufferBytes(std::int64_t width, std::int64_t height) {
+    if (width <= 0 || height <= 0) {
+        return std::nullopt;
+    }
+    const auto limit = static_cast<std::uint64_t>(std::numeric_limits<std::ptrdiff_t>::max());
+    const std::uint64_t stride = static_cast<std::uint64_t>(width) * 4U;
+    if (stride > limit || static_cast<std::uint64_t>(height) > limit / stride) {
+        return std::nullopt;
+    }
+    return static_cast<std::size_t>(stride * static_cast<std::uint64_t>(height));
+}
+
+void ResampleNearest(const std::uint32_t* source, int sourceWidth, int sourceHeight, std::uint32_t* target,
+                     int targetWidth, int targetHeight) {
+    std::vector<int> columns(static_cast<std::size_t>(targetWidth));
+    for (int x = 0; x < targetWidth; ++x) {
+        columns[static_cast<std::size_t>(x)] =
+            std::min(static_cast<int>((x + 0.5) * sourceWidth / targetWidth), sourceWidth - 1);
+    }
+    for (int y = 0; y < targetHeight; ++y) {
+        const int sy = std::min(static_cast<int>((y + 0.5) * sourceHeight / targetHeight), sourceHeight - 1);
+        const std::uint32_t* row = source + static_cast<std::size_t>(sy) * static_cast<std::size_t>(sourceWidth);
+        std::uint32_t* out = target + static_cast<std::size_t>(y) * static_cast<std::size_t>(targetWidth);
+        for (int x = 0; x < targetWidth; ++x) {
+            out[x] = row[columns[static_cast<std::size_t>(x)]];
+        }
+    }
+}
+
+void ResampleSmooth(const std::uint32_t* source, int sourceWidth, int sourceHeight, std::uint32_t* target,
+                    int targetWidth, int targetHeight) {
+    const Contributions horizontal = MakeContributions(sourceWidth, targetWidth);
+    const Contributions vertical = MakeContributions(sourceHeight, targetHeight);
+    const auto tw = static_cast<std::size_t>(targetWidth);
+    const auto sw = static_cast<std::size_t>(sourceWidth);
+
+    // Pass 1: each source row shrunk to the target width.
+    std::vector<std::uint32_t> middle(tw * static_cast<std::size_t>(sourceHeight));
+    for (int y = 0; y < sourceHeight; ++y) {
+        const std::uint32_t* row = source + static_cast<std::size_t>(y) * sw;
+        std::uint32_t* out = middle.data() + static_cast<std::size_t>(y) * tw;
+        for (std::size_t x = 0; x < tw; ++x) {
+            std::uint32_t b = 0;
+            std::uint32_t g = 0;
+            std::uint32_t r = 0;
+            std::uint32_t a = 0;
+            const std::uint16_t* weights = &horizontal.weights[horizontal.offset[x]];
+            const std::uint32_t* pixels = row + horizontal.first[x];
+            for (int k = 0; k < horizontal.count[x]; ++k) {
+                const std::uint32_t p = pixels[k];
+                const std::uint32_t w = weights[k];
+                b += (p & 0xFFU) * w;
+                g += ((p >> 8) & 0xFFU) * w;
+                r += ((p >> 16) & 0xFFU) * w;
+                a += (p >> 24) * w;
+            }
+            out[x] = Pack(b, g, r, a);
+        }
+    }
+    // Pass 2: columns to the target height.
+    std::vector<std::uint32_t> accumulator(tw * 4);
+    for (int y = 0; y < targetHeight; ++y) {
+        std::fill(accumulator.begin(), accumulator.end(), 0U);
+        const auto yy = static_cast<std::size_t>(y);
+        const std::uint16_t* weights = &vertical.weights[vertical.offset[yy]];
+        for (int k = 0; k < vertical.count[yy]; ++k) {
+            const std::uint32_t* row = middle.data() + static_cast<std::size_t>(vertical.first[yy] + k) * tw;
+            const std::uint32_t w = weights[k];
+            for (std::size_t x = 0; x < tw; ++x) {
+                const std::uint32_t p = row[x];
+                accumulator[x * 4] += (p & 0xFFU) * w;
+                accumulator[x * 4 + 1] += ((p >> 8) & 0xFFU) * w;
+                accumulator[x * 4 + 2] += ((p >> 16) & 0xFFU) * w;
+                accumulator[x * 4 + 3] += (p >> 24) * w;
+            }
+        }
+        std::uint32_t* out = target + yy * tw;
+        for (std::size_t x = 0; x < tw; ++x) {
+            out[x] = Pack(accumulator[x * 4], accumulator[x * 4 + 1], accumulator[x * 4 + 2], accumulator[x * 4 + 3]);
+        }
+    }
+}
+
+}  // namespace zelta

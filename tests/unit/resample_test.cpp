@@ -1,0 +1,96 @@
+#include "toolkit/resample.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <vector>
+
+namespace zelta {
+namespace {
+
+std::vector<std::uint32_t> Filled(int w, int h, std::uint32_t value) {
+    return std::vector<std::uint32_t>(static_cast<std::size_t>(w) * static_cast<std::size_t>(h), value);
+}
+
+TEST(PixelBufferBytes, RefusesNonPositiveAndOverflowingSizes) {
+    EXPECT_EQ(PixelBufferBytes(640, 480), std::size_t{640 * 480 * 4});
+    EXPECT_FALSE(PixelBufferBytes(0, 480));
+    EXPECT_FALSE(PixelBufferBytes(640, -1));
+    EXPECT_FALSE(PixelBufferBytes(4294967295LL, 4294967295LL));
+    if (sizeof(std::size_t) == 4) {
+        EXPECT_FALSE(PixelBufferBytes(65535, 65535));  // 16 GiB cannot be held in 32 bits
+    }
+}
+
+TEST(Resample, FlatColourStaysExactlyFlatAtEverySize) {
+    const std::uint32_t colour = 0xFF336699U;
+    const auto source = Filled(37, 23, colour);
+    const std::pair<int, int> sizes[] = {{1, 1}, {10, 7}, {37, 23}, {100, 60}, {13, 90}};
+    for (const auto& [w, h] : sizes) {
+        auto smooth = Filled(w, h, 0);
+        auto nearest = Filled(w, h, 0);
+        ResampleSmooth(source.data(), 37, 23, smooth.data(), w, h);
+        ResampleNearest(source.data(), 37, 23, nearest.data(), w, h);
+        for (std::size_t i = 0; i < smooth.size(); ++i) {
+            ASSERT_EQ(smooth[i], colour) << w << "x" << h << " at " << i;
+            ASSERT_EQ(nearest[i], colour) << w << "x" << h << " at " << i;
+        }
+    }
+}
+
+TEST(Resample, ShrinkingAveragesWhatEachTargetPixelCovers) {
+    // Columns alternate black and white: halving gives mid grey, nearest keeps one of them.
+    std::vector<std::uint32_t> source(8 * 2);
+    for (int y = 0; y < 2; ++y) {
+        for (int x = 0; x < 8; ++x) {
+            source[static_cast<std::size_t>(y * 8 + x)] = (x % 2 == 0) ? 0xFF000000U : 0xFFFFFFFFU;
+        }
+    }
+    auto smooth = Filled(4, 1, 0);
+    ResampleSmooth(source.data(), 8, 2, smooth.data(), 4, 1);
+    for (std::uint32_t p : smooth) {
+        const std::uint32_t blue = p & 0xFFU;
+        EXPECT_NEAR(static_cast<int>(blue), 128, 1);
+        EXPECT_EQ(p >> 24, 0xFFU);
+    }
+    auto nearest = Filled(4, 1, 0);
+    ResampleNearest(source.data(), 8, 2, nearest.data(), 4, 1);
+    for (std::uint32_t p : nearest) {
+        EXPECT_TRUE(p == 0xFF000000U || p == 0xFFFFFFFFU);
+    }
+}
+
+TEST(Resample, EnlargingKeepsTheLeftAndRightHalvesApart) {
+    // Left half red, right half blue: the enlarged picture keeps pure colours at both ends and a
+    // monotonic blend in between, with channels never bleeding into each other.
+    std::vector<std::uint32_t> source{0xFFFF0000U, 0xFFFF0000U, 0xFF0000FFU, 0xFF0000FFU};
+    auto target = Filled(16, 3, 0);
+    ResampleSmooth(source.data(), 4, 1, target.data(), 16, 3);
+    for (int y = 0; y < 3; ++y) {
+        const std::uint32_t* row = target.data() + y * 16;
+        EXPECT_EQ(row[0], 0xFFFF0000U);
+        EXPECT_EQ(row[15], 0xFF0000FFU);
+        for (int x = 1; x < 16; ++x) {
+            EXPECT_LE((row[x] >> 16) & 0xFFU, (row[x - 1] >> 16) & 0xFFU) << x;
+            EXPECT_EQ((row[x] >> 8) & 0xFFU, 0U) << x;
+        }
+    }
+}
+
+TEST(Resample, OnePixelTargetsAndSourcesWork) {
+    std::vector<std::uint32_t> one{0xFF102030U};
+    auto big = Filled(50, 40, 0);
+    ResampleSmooth(one.data(), 1, 1, big.data(), 50, 40);
+    EXPECT_EQ(big.front(), 0xFF102030U);
+    EXPECT_EQ(big.back(), 0xFF102030U);
+    std::vector<std::uint32_t> ramp(256);
+    for (std::uint32_t i = 0; i < 256; ++i) {
+        ramp[i] = 0xFF000000U | i;
+    }
+    std::uint32_t result = 0;
+    ResampleSmooth(ramp.data(), 256, 1, &result, 1, 1);
+    EXPECT_NEAR(static_cast<int>(result & 0xFFU), 128, 1);
+}
+
+}  // namespace
+}  // namespace zelta
