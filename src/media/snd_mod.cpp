@@ -1,5 +1,8 @@
 #include "media/snd_mod.h"
 
+#include <cstdio>
+#include <iterator>
+
 #include "media/mci_commands.h"
 
 namespace zelta {
@@ -28,12 +31,22 @@ std::wstring ErrorTextOfBuffer(const std::wstring& buffer) {
     return nul == std::wstring::npos ? buffer : buffer.substr(0, nul);
 }
 
+std::wstring ErrorTextFor(std::uint32_t code, const std::wstring& buffer) {
+    std::wstring text = ErrorTextOfBuffer(buffer);
+    if (text.find_first_not_of(L' ') != std::wstring::npos) {
+        return text;
+    }
+    wchar_t hex[16];
+    std::swprintf(hex, std::size(hex), L"0x%08X", static_cast<unsigned>(code));
+    return L"Unbekannter MCI-Fehler " + std::to_wstring(code) + L" (" + hex + L")";
+}
+
 void SendMciCommand(const std::wstring& command, MediaInterface& media, MediaUi& ui) {
     const std::uint32_t code = media.SendCommand(command);
     if (code == 0) {
         return;
     }
-    const std::wstring errorText = ErrorTextOfBuffer(media.ErrorText(code));
+    const std::wstring errorText = ErrorTextFor(code, media.ErrorText(code));
     ui.ShowMessage(MciErrorMessage(errorText, command), kMciErrorStyle, kMciErrorTitle);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // The media player: plays one sound, MIDI, MP3 or video file through MCI command strings and
 // reports each failing command in its own message box.
+#include <cstdint>
 #include <string>
 
 #include "media/media_interface.h"
@@ -16,6 +17,10 @@ std::wstring MciErrorMessage(const std::wstring& errorText, const std::wstring& 
 // The error text of a raw error-text buffer: everything before its first NUL, or the whole
 // buffer when it holds none.
 std::wstring ErrorTextOfBuffer(const std::wstring& buffer);
+
+// The error text a box shows for code. The platform leaves the buffer untouched (all blanks) for
+// codes it has no text for, such as driver-specific ones; those are named by their number instead.
+std::wstring ErrorTextFor(std::uint32_t code, const std::wstring& buffer);
 
 // Sends one command; when it fails, shows the error box and returns once the user closed it.
 // Exceptions of the interface or the UI go to the caller.

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "media/snd_mod.h"
@@ -37,6 +38,19 @@ TEST(MciErrorText, CutAtTheFirstNulOrWholeWithoutOne) {
     };
     for (const auto& [buffer, expected] : cases) {
         EXPECT_EQ(ErrorTextOfBuffer(buffer), expected);
+    }
+}
+
+TEST(MciErrorText, BlankBufferIsReplacedByTheCodeItself) {
+    const std::wstring nul(1, L'\0');
+    const std::vector<std::tuple<std::uint32_t, std::wstring, std::wstring>> cases = {
+        {0x01020113u, std::wstring(255, L' '), L"Unbekannter MCI-Fehler 16908563 (0x01020113)"},
+        {0x80000113u, L"", L"Unbekannter MCI-Fehler 2147483923 (0x80000113)"},
+        {263u, L"   " + nul + L"Rest", L"Unbekannter MCI-Fehler 263 (0x00000107)"},
+        {263u, L" Text " + nul, L" Text "},
+    };
+    for (const auto& [code, buffer, expected] : cases) {
+        EXPECT_EQ(ErrorTextFor(code, buffer), expected);
     }
 }
 
@@ -127,6 +141,14 @@ TEST(PlayMedia, CodesBeyondSixteenBitsAreReportedWithTheirFullValue) {
         EXPECT_EQ(media.errorCodesAsked, std::vector<std::uint32_t>{code});
         EXPECT_EQ(log.Events().at(3), Box(L"Fehler " + std::to_wstring(code), kPlay)) << code;
     }
+    // As the platform answers for a driver-specific code: no text, the buffer left blank.
+    EventLog log;
+    FakeMedia media(log);
+    FakeUi ui(log);
+    media.results[kOpen] = 0x01020113u;
+    media.errorBuffers[0x01020113u] = std::wstring(255, L' ');
+    PlayMedia(kWav, media, ui);
+    EXPECT_EQ(log.Events().at(2), Box(L"Unbekannter MCI-Fehler 16908563 (0x01020113)", kOpen));
 }
 
 TEST(PlayMedia, ErrorTextWithoutNulIsShownWhole) {
