@@ -1,0 +1,72 @@
+// The program's playback: winmm on a worker thread, the toolkit's UI on the GUI thread.
+#include <windows.h>
+
+#include "media/background_playback.h"
+#include "media/snd_mod.h"
+#include "media/winmm_media.h"
+#include "toolkit/app_services.h"
+#include "toolkit/unique_handle.h"
+
+namespace zelta {
+namespace {
+
+class ToolkitMediaUi : public MediaUi {
+  public:
+    void ShowMessage(const std::wstring& prompt, unsigned style,
+                     const std::wstring& title) override {
+        zelta::ShowMessage(prompt, style, title);
+    }
+    void SetMousePointer(int shape) override { zelta::SetMousePointer(shape); }
+};
+
+struct HandleCloser {
+    void operator()(HANDLE handle) const { CloseHandle(handle); }
+};
+using unique_event = unique_handle<HANDLE, HandleCloser>;
+
+// Dispatches the window messages that are waiting. The quit message ends the process: the program
+// ends whenever its windows say so, playback or not.
+void DispatchWaitingMessages() {
+    MSG msg{};
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            EndProgram(0);
+        }
+        HWND root = msg.hwnd != nullptr ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
+        if (root != nullptr && IsDialogMessageW(root, &msg)) {
+            continue;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+}  // namespace
+
+void PlayMedia(const std::wstring& mediaPath) {
+    try {
+        // Auto-reset: set by the worker each time it hands over a call or ends.
+        unique_event wake(CreateEventW(nullptr, FALSE, FALSE, nullptr));
+        if (!wake) {
+            return;
+        }
+        WinmmMedia media;
+        ToolkitMediaUi ui;
+        const HANDLE wakeHandle = wake.get();
+        BackgroundPlayback playback(mediaPath, media, [wakeHandle] { SetEvent(wakeHandle); });
+        while (!playback.Service(ui)) {
+            const DWORD woken = MsgWaitForMultipleObjectsEx(1, &wakeHandle, INFINITE, QS_ALLINPUT,
+                                                            MWMO_INPUTAVAILABLE);
+            if (woken == WAIT_OBJECT_0 + 1) {
+                DispatchWaitingMessages();
+            } else if (woken == WAIT_FAILED) {
+                // Without a wait there is no way to hear from the worker; let it finish alone.
+                break;
+            }
+        }
+    } catch (...) {
+        // Playback failures never reach the caller.
+    }
+}
+
+}  // namespace zelta
