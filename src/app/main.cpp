@@ -5,9 +5,12 @@
 #include "app/classify.h"
 #include "app/globals.h"
 #include "app/instances.h"
+#include "media/snd_mod.h"
+#include "media/stop_form.h"
 #include "notice/notice_form.h"
 #include "picture_window/picture_form.h"
 #include "settings/registry_store.h"
+#include "setup/setup_form.h"
 #include "toolkit/app_services.h"
 
 namespace zelta {
@@ -26,6 +29,14 @@ NoticeForm& Hinweis() {
     static NoticeForm form;
     return form;
 }
+StopForm& frm_STOP() {
+    static StopForm form;
+    return form;
+}
+SetupForm& TARVOS_Eingabe() {
+    static SetupForm form;
+    return form;
+}
 
 // The first half of the picture window's load: carry out what the argument text asks for.
 // Returns whether the picture window's geometry steps follow.
@@ -35,18 +46,35 @@ bool Dispatch(const std::wstring& argumentText) {
             PicturePath = argumentText.substr(1);
             Hinweis().Show();
             return true;
+        case Action::Setup:
+            Zelta().Hide();
+            TARVOS_Eingabe().Show();
+            Zelta().Hide();
+            Zelta().SetWindowState(WindowState::Minimized);
+            TARVOS_Eingabe().SetFocus();
+            return false;
         case Action::Quit:
+            EndProgram(0);
+        case Action::Sound:
+            MediaPath = argumentText;
+            PlayMedia(MediaPath);
+            EndProgram(0);
+        case Action::Mp3:
+            MediaPath = argumentText;
+            frm_STOP().Show();
+            Sleep(500);
+            PlayMedia(MediaPath);
+            EndProgram(0);
+        case Action::Video:
+            MediaPath = argumentText;
+            PlayMedia(MediaPath);
+            ShowMessage(L"Video von Zelta ausgeführt", style::kOkOnly);
             EndProgram(0);
         case Action::Picture:
             PicturePath = argumentText;
             Zelta().LoadPictureFile(PicturePath);
             Zelta().SetCaption(kProgramTitle);
             return true;
-        case Action::Setup:
-        case Action::Sound:
-        case Action::Mp3:
-        case Action::Video:
-            break;
     }
     return false;
 }

@@ -4,7 +4,9 @@
 #include <wincodec.h>
 
 #include <cstring>
+#include <vector>
 
+#include "toolkit/exif.h"
 #include "toolkit/resample.h"
 #include "toolkit/runtime_error.h"
 
@@ -38,7 +40,9 @@ private:
 struct HandleCloser {
     void operator()(HANDLE handle) const { CloseHandle(handle); }
 };
-using unique_file = unique_handle<HANDLE, HandleCloser, INVALID_HANDLE_VALUE>;
+using unique_file = unique_handle<HANDLE, HandleCloser>;
+
+HANDLE OrNull(HANDLE handle) { return handle == INVALID_HANDLE_VALUE ? nullptr : handle; }
 
 [[noreturn]] void Fail(long number, const std::wstring& path, const std::wstring& reason) {
     throw RuntimeError(number, L"Das Bild kann nicht geladen werden: " + path + L"\n\n" + reason);
@@ -103,29 +107,29 @@ std::wstring OpenFailureText(DWORD code) {
     }
 }
 
-// EXIF orientation 1..8 as a WIC transform; 0 when the picture is upright or has none.
-WICBitmapTransformOptions OrientationTransform(IWICBitmapFrameDecode* frame) {
-    ComPtr<IWICMetadataQueryReader> reader;
-    if (FAILED(frame->GetMetadataQueryReader(reader.Put())) || reader.Get() == nullptr) {
-        return WICBitmapTransformRotate0;
+// EXIF orientation 1..8 as the WIC transform that shows the picture upright.
+WICBitmapTransformOptions OrientationTransform(int orientation) {
+    switch (orientation) {
+        case 2: return WICBitmapTransformFlipHorizontal;
+        case 3: return WICBitmapTransformRotate180;
+        case 4: return WICBitmapTransformFlipVertical;
+        case 5: return static_cast<WICBitmapTransformOptions>(WICBitmapTransformRotate90 | WICBitmapTransformFlipHorizontal);
+        case 6: return WICBitmapTransformRotate90;
+        case 7: return static_cast<WICBitmapTransformOptions>(WICBitmapTransformRotate270 | WICBitmapTransformFlipHorizontal);
+        case 8: return WICBitmapTransformRotate270;
+        default: return WICBitmapTransformRotate0;
     }
-    PROPVARIANT value;
-    PropVariantInit(&value);
-    WICBitmapTransformOptions transform = WICBitmapTransformRotate0;
-    if (SUCCEEDED(reader->GetMetadataByName(L"/app1/ifd/{ushort=274}", &value)) && value.vt == VT_UI2) {
-        switch (value.uiVal) {
-            case 2: transform = WICBitmapTransformFlipHorizontal; break;
-            case 3: transform = WICBitmapTransformRotate180; break;
-            case 4: transform = WICBitmapTransformFlipVertical; break;
-            case 5: transform = static_cast<WICBitmapTransformOptions>(WICBitmapTransformRotate90 | WICBitmapTransformFlipHorizontal); break;
-            case 6: transform = WICBitmapTransformRotate90; break;
-            case 7: transform = static_cast<WICBitmapTransformOptions>(WICBitmapTransformRotate270 | WICBitmapTransformFlipHorizontal); break;
-            case 8: transform = WICBitmapTransformRotate270; break;
-            default: break;
-        }
+}
+
+// Reads the orientation from the file's first bytes and rewinds it for the decoder.
+int FileOrientation(HANDLE file) {
+    std::vector<std::uint8_t> head(65536 + 4096);
+    DWORD got = 0;
+    if (!ReadFile(file, head.data(), static_cast<DWORD>(head.size()), &got, nullptr)) {
+        got = 0;
     }
-    PropVariantClear(&value);
-    return transform;
+    SetFilePointer(file, 0, nullptr, FILE_BEGIN);
+    return ExifOrientation(head.data(), got);
 }
 
 // Transparent parts show the window colour, since the picture is copied to the screen as is.
@@ -151,7 +155,7 @@ void CompositeOverBackground(Picture& picture) {
     }
 }
 
-std::shared_ptr<const Picture> Decode(IWICBitmapDecoder* decoder, const std::wstring& name) {
+std::shared_ptr<const Picture> Decode(IWICBitmapDecoder* decoder, const std::wstring& name, int orientation) {
     UINT frames = 0;
     if (FAILED(decoder->GetFrameCount(&frames)) || frames == 0) {
         Fail(error_number::kInvalidPicture, name, L"Die Datei enthält kein Bild.");
@@ -162,7 +166,7 @@ std::shared_ptr<const Picture> Decode(IWICBitmapDecoder* decoder, const std::wst
     }
     IWICBitmapSource* source = frame.Get();
     ComPtr<IWICBitmapFlipRotator> rotator;
-    const WICBitmapTransformOptions transform = OrientationTransform(frame.Get());
+    const WICBitmapTransformOptions transform = OrientationTransform(orientation);
     if (transform != WICBitmapTransformRotate0 && SUCCEEDED(Factory()->CreateBitmapFlipRotator(rotator.Put())) &&
         SUCCEEDED(rotator->Initialize(frame.Get(), transform))) {
         source = rotator.Get();
@@ -226,8 +230,8 @@ std::shared_ptr<const Picture> LoadPicture(const std::wstring& path) {
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
         Fail(error_number::kPathNotFound, path, L"Der Pfad bezeichnet einen Ordner, keine Datei.");
     }
-    unique_file file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
-                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    unique_file file(OrNull(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr)));
     if (!file) {
         const DWORD code = GetLastError();
         Fail(code == ERROR_FILE_NOT_FOUND ? error_number::kFileNotFound : error_number::kPathNotFound, path,
@@ -240,6 +244,7 @@ std::shared_ptr<const Picture> LoadPicture(const std::wstring& path) {
     if (!GetFileSizeEx(file.get(), &size) || size.QuadPart == 0) {
         Fail(error_number::kInvalidPicture, path, L"Die Datei ist leer.");
     }
+    const int orientation = FileOrientation(file.get());
     ComPtr<IWICBitmapDecoder> decoder;
     const HRESULT hr = Factory()->CreateDecoderFromFileHandle(reinterpret_cast<ULONG_PTR>(file.get()), nullptr,
                                                               WICDecodeMetadataCacheOnDemand, decoder.Put());
@@ -248,7 +253,7 @@ std::shared_ptr<const Picture> LoadPicture(const std::wstring& path) {
              hr == WINCODEC_ERR_COMPONENTNOTFOUND ? L"Kein lesbares Bildformat."
                                                   : L"Die Datei ist kein lesbares Bild oder beschädigt.");
     }
-    return Decode(decoder.Get(), path);
+    return Decode(decoder.Get(), path, orientation);
 }
 
 std::shared_ptr<const Picture> PictureFromIcon(int iconId, int size) {
@@ -289,7 +294,7 @@ std::shared_ptr<const Picture> PictureFromResource(int resourceId, int resourceT
                                                   decoder.Put()))) {
         Fail(error_number::kInvalidPicture, name, L"Kein lesbares Bildformat.");
     }
-    return Decode(decoder.Get(), name);
+    return Decode(decoder.Get(), name, 1);
 }
 
 HBITMAP ScaledCache::Get(const Picture& source, int width, int height, bool fast) {

@@ -1,12 +1,25 @@
 #include "driver/driver.h"
 
 #include <gtest/gtest.h>
+#include <shellapi.h>
 #include <shlobj.h>
 #include <tlhelp32.h>
 
 #include <fstream>
 
 namespace driver {
+
+std::string Utf8(const std::wstring& text) {
+    if (text.empty()) {
+        return {};
+    }
+    const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                           nullptr, nullptr);
+    std::string bytes(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(), length, nullptr,
+                        nullptr);
+    return bytes;
+}
 
 namespace {
 constexpr const wchar_t* kSettingsKey = L"Software\\VB and VBA Program Settings\\Zelta";
@@ -163,8 +176,8 @@ std::vector<HWND> Zelta::TopWindows(const wchar_t* className, bool visibleOnly) 
 bool Zelta::CheckNoMessageBox() {
     for (HWND box : Collect(pid_, L"#32770", nullptr, true)) {
         const MessageBoxText text = ReadMessageBox(box);
-        ADD_FAILURE() << "unexpected message box \"" << testing::internal::WideStringToUtf8(text.title.c_str(), -1)
-                      << "\": " << testing::internal::WideStringToUtf8(text.text.c_str(), -1);
+        ADD_FAILURE() << "unexpected message box \"" << Utf8(text.title)
+                      << "\": " << Utf8(text.text);
         return true;
     }
     return false;
@@ -387,6 +400,19 @@ bool FileExists(const std::wstring& path) { return GetFileAttributesW(path.c_str
 
 void CopyFileTo(const std::wstring& from, const std::wstring& to) {
     ASSERT_TRUE(CopyFileW(from.c_str(), to.c_str(), FALSE)) << "copy failed";
+}
+
+std::wstring Fixture(const std::wstring& relative) { return BuildDir() + L"\\fixtures\\" + relative; }
+
+void ZeltaTest::SetUp() {
+    KillAllZelta();
+    WipeSettings();
+}
+
+void ZeltaTest::TearDown() { KillAllZelta(); }
+
+HWND WaitPictureWindow(Zelta& zelta, DWORD timeoutMs) {
+    return zelta.WaitWindow(L"ZeltaPictureWindow", L"Zelta", timeoutMs, true);
 }
 
 }  // namespace driver

@@ -4,6 +4,8 @@
 // registry and the files it wrote, wait for its end. Every wait has a timeout.
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -11,6 +13,9 @@
 namespace driver {
 
 inline constexpr DWORD kTimeout = 10000;
+
+// For test messages.
+std::string Utf8(const std::wstring& text);
 
 std::wstring ZeltaExe();
 std::wstring SourceDir();  // the source tree as a Windows path
@@ -118,5 +123,22 @@ std::string ReadFileBytes(const std::wstring& path);
 void WriteFileBytes(const std::wstring& path, const std::string& bytes);
 bool FileExists(const std::wstring& path);
 void CopyFileTo(const std::wstring& from, const std::wstring& to);
+
+}  // namespace driver
+
+namespace driver {
+
+// A fixture file made by tests/fixtures/make_fixtures.sh.
+std::wstring Fixture(const std::wstring& relative);
+
+// Every end-to-end test starts with no Zelta running and no stored settings.
+class ZeltaTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+};
+
+// The picture window of a process, visible, within the timeout.
+HWND WaitPictureWindow(Zelta& zelta, DWORD timeoutMs = kTimeout);
 
 }  // namespace driver

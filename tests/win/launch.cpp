@@ -1,0 +1,143 @@
+// Starts Zelta.exe with an argument text taken verbatim from the environment (ZELTA_ARGUMENT_TEXT),
+// so that blanks and quotes reach the program exactly as typed. With ZELTA_SCREENSHOT=<file.bmp>
+// it waits for the program's window, saves a screenshot of it and ends the program.
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "toolkit/control_ids.h"
+
+namespace {
+
+std::wstring Environment(const wchar_t* name) {
+    const DWORD size = GetEnvironmentVariableW(name, nullptr, 0);
+    if (size == 0) {
+        return {};
+    }
+    std::wstring value(size, L'\0');
+    value.resize(GetEnvironmentVariableW(name, value.data(), size));
+    return value;
+}
+
+struct Search {
+    DWORD pid;
+    HWND box = nullptr;
+    HWND picture = nullptr;
+    HWND other = nullptr;
+};
+
+BOOL CALLBACK Look(HWND hwnd, LPARAM param) {
+    auto* search = reinterpret_cast<Search*>(param);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (pid != search->pid || !IsWindowVisible(hwnd) || IsIconic(hwnd)) {
+        return TRUE;
+    }
+    wchar_t name[64] = {};
+    GetClassNameW(hwnd, name, 64);
+    if (std::wstring(name) == L"#32770") {
+        search->box = hwnd;
+    } else if (std::wstring(name) == zelta::ids::kPictureClass) {
+        search->picture = hwnd;
+    } else if (search->other == nullptr) {
+        search->other = hwnd;
+    }
+    return TRUE;
+}
+
+bool SaveBitmap(const std::wstring& path, RECT rect) {
+    const int width = rect.right - rect.left;
+    const int height = rect.bottom - rect.top;
+    if (width <= 0 || height <= 0) {
+        return false;
+    }
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height;  // bottom-up, as BMP files store it
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+    GdiFlush();
+    const DWORD imageBytes = static_cast<DWORD>(width) * static_cast<DWORD>(height) * 4;
+    BITMAPFILEHEADER header{};
+    header.bfType = 0x4D42;
+    header.bfOffBits = sizeof(header) + sizeof(info.bmiHeader);
+    header.bfSize = header.bfOffBits + imageBytes;
+    bool ok = false;
+    if (FILE* file = _wfopen(path.c_str(), L"wb")) {
+        ok = fwrite(&header, sizeof(header), 1, file) == 1 &&
+             fwrite(&info.bmiHeader, sizeof(info.bmiHeader), 1, file) == 1 &&
+             fwrite(bits, imageBytes, 1, file) == 1;
+        fclose(file);
+    }
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return ok;
+}
+
+}  // namespace
+
+int wmain() {
+    const std::wstring exe = ZELTA_EXE;
+    const std::wstring argumentText = Environment(L"ZELTA_ARGUMENT_TEXT");
+    const std::wstring screenshot = Environment(L"ZELTA_SCREENSHOT");
+    std::wstring commandLine = L"\"" + exe + L"\" " + argumentText;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process)) {
+        std::fwprintf(stderr, L"cannot start %ls\n", exe.c_str());
+        return 2;
+    }
+    if (screenshot.empty()) {
+        WaitForSingleObject(process.hProcess, INFINITE);
+        DWORD code = 0;
+        GetExitCodeProcess(process.hProcess, &code);
+        return static_cast<int>(code);
+    }
+    // Wait for the window the user would look at, then give it a moment to paint.
+    Search search{process.dwProcessId};
+    for (int i = 0; i < 300; ++i) {
+        search = Search{process.dwProcessId};
+        EnumWindows(&Look, reinterpret_cast<LPARAM>(&search));
+        if (search.box != nullptr || search.picture != nullptr ||
+            (search.other != nullptr && i > 20)) {
+            break;
+        }
+        if (WaitForSingleObject(process.hProcess, 100) == WAIT_OBJECT_0) {
+            std::fwprintf(stderr, L"Zelta ended before showing a window\n");
+            return 1;
+        }
+    }
+    Sleep(1500);
+    search = Search{process.dwProcessId};
+    EnumWindows(&Look, reinterpret_cast<LPARAM>(&search));
+    HWND shown = search.box != nullptr ? search.box : search.picture != nullptr ? search.picture : search.other;
+    int result = 1;
+    if (shown != nullptr) {
+        RECT rect{};
+        GetWindowRect(shown, &rect);
+        // A box in front of the picture: take both.
+        if (search.box != nullptr && search.picture != nullptr) {
+            RECT picture{};
+            GetWindowRect(search.picture, &picture);
+            UnionRect(&rect, &rect, &picture);
+        }
+        result = SaveBitmap(screenshot, rect) ? 0 : 1;
+    } else {
+        std::fwprintf(stderr, L"no window of Zelta appeared\n");
+    }
+    TerminateProcess(process.hProcess, 0);
+    return result;
+}
