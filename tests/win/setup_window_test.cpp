@@ -17,7 +17,12 @@ constexpr int kFileNameEdit = 0x480;   // edt1
 const std::wstring kBackup = L"C:\\Zelta_Settingsfile.reg";
 
 std::string Utf8(const std::wstring& text) {
-    return testing::internal::WideStringToUtf8(text.c_str(), -1);
+    const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                           nullptr, 0, nullptr, nullptr);
+    std::string bytes(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(),
+                        length, nullptr, nullptr);
+    return bytes;
 }
 
 // Bytes of text in the OEM code page, as the starter file must hold them.
@@ -25,14 +30,20 @@ std::string Oem(const std::wstring& text) {
     const int length = WideCharToMultiByte(CP_OEMCP, 0, text.data(), static_cast<int>(text.size()),
                                            nullptr, 0, nullptr, nullptr);
     std::string bytes(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(CP_OEMCP, 0, text.data(), static_cast<int>(text.size()), bytes.data(), length,
-                        nullptr, nullptr);
+    WideCharToMultiByte(CP_OEMCP, 0, text.data(), static_cast<int>(text.size()), bytes.data(),
+                        length, nullptr, nullptr);
     return bytes;
 }
 
 HWND FileNameBox(HWND dialog) {
     HWND box = GetDlgItem(dialog, kFileNameCombo);
     return box != nullptr ? box : GetDlgItem(dialog, kFileNameEdit);
+}
+
+// The handler saves after its dialog has closed: wait for the value.
+std::optional<std::wstring> SettingSoon(const std::wstring& key, const std::wstring& expected) {
+    driver::WaitUntil([&] { return driver::ReadSetting(L"Settings", key) == expected; }, 5000);
+    return driver::ReadSetting(L"Settings", key);
 }
 
 // Clicks without waiting: the handler may open a modal dialog.
@@ -42,13 +53,12 @@ void PostClick(HWND form, int id) {
 }
 
 class SetupWindowTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         driver::KillAllZelta();
         driver::WipeSettings();
-        dir_ = driver::MakeTempDir(L"setup-" + std::wstring(test_info()->name(),
-                                                            test_info()->name() +
-                                                                strlen(test_info()->name())));
+        const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        dir_ = driver::MakeTempDir(L"setup-" + std::wstring(name.begin(), name.end()));
     }
     void TearDown() override { driver::KillAllZelta(); }
 
@@ -88,13 +98,54 @@ protected:
     bool DialogsClosed() {
         return driver::WaitUntil([&] { return zelta_->TopWindows(L"#32770").empty(); });
     }
+    // A message box or prompt of the program, not the file dialog.
+    HWND WaitBox(DWORD timeoutMs = driver::kTimeout) {
+        HWND found = nullptr;
+        driver::WaitUntil(
+            [&] {
+                for (HWND window : zelta_->TopWindows(L"#32770")) {
+                    if (FileNameBox(window) == nullptr) {
+                        found = window;
+                        return true;
+                    }
+                }
+                return false;
+            },
+            timeoutMs);
+        return found;
+    }
+    void Answer(HWND box, int button) {
+        driver::PressButton(box, button);
+        EXPECT_TRUE(driver::WaitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); }));
+    }
+    // Reads the next message box and closes it with OK.
+    driver::MessageBoxText TakeBox(DWORD timeoutMs = driver::kTimeout) {
+        HWND box = WaitBox(timeoutMs);
+        if (box == nullptr) {
+            ADD_FAILURE() << "no message box";
+            return {};
+        }
+        const driver::MessageBoxText text = driver::ReadMessageBox(box);
+        Answer(box, IDOK);
+        return text;
+    }
+    void ConfirmOverwrite() {
+        HWND prompt = WaitBox();
+        ASSERT_NE(prompt, nullptr) << "no overwrite prompt";
+        Answer(prompt, IDYES);
+    }
+    void ExitSetup() {
+        PostClick(setup_, ids::kSetupCommand3);
+        EXPECT_TRUE(zelta_->WaitExit());
+    }
     // Picks `name` with "..." (a bare name is taken from the dialog's initial folder).
     void PickPicture(const std::wstring& name) {
         PostClick(setup_, ids::kSetupCommand1);
         AnswerFileDialog(WaitFileDialog(), name);
         ASSERT_TRUE(DialogsClosed());
     }
-    // Builds the starter file; returns the name the save dialog proposed.
+    // Builds the starter file (an empty target takes the proposal); returns the name the save
+    // dialog proposed.
     std::wstring Build(const std::wstring& target) {
         PostClick(setup_, ids::kSetupCommand2);
         HWND dialog = WaitFileDialog();
@@ -102,7 +153,11 @@ protected:
             return {};
         }
         const std::wstring proposal = driver::Text(FileNameBox(dialog));
-        AnswerFileDialog(dialog, target);
+        if (target.empty()) {
+            PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        } else {
+            AnswerFileDialog(dialog, target);
+        }
         return proposal;
     }
     std::wstring ProgramFolderOf(const std::wstring& exe) const {
@@ -153,7 +208,7 @@ TEST_F(SetupWindowTest, WindowIsLaidOutWithText1Focused) {
                info.hwndFocus == Item(ids::kSetupText1);
     }));
     // Tab walks Text1, "...", Build, Exit, Export, Import.
-    const int order[] = {ids::kSetupText1,   ids::kSetupCommand1,  ids::kSetupCommand2,
+    const int order[] = {ids::kSetupText1,    ids::kSetupCommand1,  ids::kSetupCommand2,
                          ids::kSetupCommand3, ids::kSetupCmdExport, ids::kSetupCmdImport};
     for (std::size_t i = 0; i + 1 < std::size(order); ++i) {
         EXPECT_EQ(GetNextDlgTabItem(setup, Item(order[i]), FALSE), Item(order[i + 1])) << i;
@@ -166,14 +221,14 @@ TEST_F(SetupWindowTest, PickingAPictureFillsText1AndRemembersTheFolder) {
     StartSetup();
     // A bare name is looked up in the initial folder, so this proves InitDir = PicPath.
     PickPicture(L"pic.jpg");
-    EXPECT_EQ(Text1(), dir_ + L"\\pic.jpg");
-    EXPECT_EQ(driver::ReadSetting(L"Settings", L"PicPath"), dir_);
+    EXPECT_TRUE(driver::WaitUntil([&] { return Text1() == dir_ + L"\\pic.jpg"; })) << Utf8(Text1());
+    EXPECT_EQ(SettingSoon(L"PicPath", dir_), dir_);
 
     // Cancel changes nothing.
     PostClick(setup_, ids::kSetupCommand1);
     CancelFileDialog(WaitFileDialog());
     EXPECT_EQ(Text1(), dir_ + L"\\pic.jpg");
-    EXPECT_EQ(driver::ReadSetting(L"Settings", L"PicPath"), dir_);
+    EXPECT_EQ(SettingSoon(L"PicPath", dir_), dir_);
 }
 
 TEST_F(SetupWindowTest, PictureInADriveRootStoresTheDriveAlone) {
@@ -181,39 +236,30 @@ TEST_F(SetupWindowTest, PictureInADriveRootStoresTheDriveAlone) {
     driver::CopyFileTo(driver::SamplePicture(), root);
     StartSetup();
     PickPicture(root);
-    EXPECT_EQ(driver::ReadSetting(L"Settings", L"PicPath"), L"C:");
+    EXPECT_EQ(SettingSoon(L"PicPath", L"C:"), L"C:");
     // "C:" is the next initial folder.
     PickPicture(L"zelta_setup_root.jpg");
-    EXPECT_EQ(Text1(), root);
+    EXPECT_TRUE(driver::WaitUntil([&] { return Text1() == root; })) << Utf8(Text1());
     DeleteFileW(root.c_str());
 }
 
 TEST_F(SetupWindowTest, BuildWritesTheStarterLineAfterTheOverwritePrompt) {
     driver::CopyFileTo(driver::SamplePicture(), dir_ + L"\\pic.jpg");
-    const std::wstring target = dir_ + L"\\start.bat";
+    const std::wstring target = dir_ + L"\\pic.bat";
     driver::WriteFileBytes(target, "old content\r\nsecond line\r\n");
     StartSetup();
     PickPicture(dir_ + L"\\pic.jpg");
 
-    EXPECT_EQ(Build(target), dir_ + L"\\pic.bat");
+    // The dialog opens in the picture's folder with the proposed name; OK takes it as it is.
+    EXPECT_EQ(Build(L""), L"pic.bat");
     // The file exists: the dialog asks before overwriting it.
-    HWND prompt = nullptr;
-    ASSERT_TRUE(driver::WaitUntil([&] {
-        for (HWND window : zelta_->TopWindows(L"#32770")) {
-            if (FileNameBox(window) == nullptr) {
-                prompt = window;
-                return true;
-            }
-        }
-        return false;
-    }));
-    driver::PressButton(prompt, IDYES);
+    ConfirmOverwrite();
     ASSERT_TRUE(DialogsClosed());
     const std::string expected =
         Oem(ProgramFolderOf(driver::ZeltaExe()) + L"\\Zelta.exe " + dir_ + L"\\pic.jpg") + "\r\n";
     EXPECT_TRUE(driver::WaitUntil([&] { return driver::ReadFileBytes(target) == expected; }))
         << driver::ReadFileBytes(target);
-    EXPECT_EQ(driver::ReadSetting(L"Settings", L"Path"), dir_);
+    EXPECT_EQ(SettingSoon(L"Path", dir_), dir_);
     EXPECT_FALSE(zelta_->CheckNoMessageBox());
 }
 
@@ -231,10 +277,12 @@ TEST_F(SetupWindowTest, EditedText1GoesIntoTheLineButNotIntoTheProposal) {
     StartSetup();
     PickPicture(dir_ + L"\\pic.jpg");
     driver::SetText(Item(ids::kSetupText1), L"  ");  // two blanks pass the test
-    EXPECT_EQ(Build(dir_ + L"\\two.bat"), dir_ + L"\\pic.bat");
+    EXPECT_EQ(Build(dir_ + L"\\two.bat"), L"pic.bat");
     ASSERT_TRUE(DialogsClosed());
-    const std::string expected = Oem(ProgramFolderOf(driver::ZeltaExe()) + L"\\Zelta.exe   ") + "\r\n";
-    EXPECT_TRUE(driver::WaitUntil([&] { return driver::ReadFileBytes(dir_ + L"\\two.bat") == expected; }));
+    const std::string expected =
+        Oem(ProgramFolderOf(driver::ZeltaExe()) + L"\\Zelta.exe   ") + "\r\n";
+    EXPECT_TRUE(
+        driver::WaitUntil([&] { return driver::ReadFileBytes(dir_ + L"\\two.bat") == expected; }));
 }
 
 TEST_F(SetupWindowTest, NoPictureLeavesAnExistingFileIntact) {
@@ -247,32 +295,19 @@ TEST_F(SetupWindowTest, NoPictureLeavesAnExistingFileIntact) {
         driver::WriteSetting(L"Settings", L"Path", L"unset");
         driver::SetText(Item(ids::kSetupText1), text);
         Build(dir_ + L"\\new.bat");
-        const auto boxes = driver::CollectMessageBoxes(*zelta_, 1);
-        ASSERT_EQ(boxes.size(), 1u);
-        EXPECT_EQ(boxes[0].text, L"No Picture");
-        EXPECT_EQ(boxes[0].title, L"Zelta");
+        const auto box = TakeBox();
+        EXPECT_EQ(box.text, L"No Picture");
+        EXPECT_EQ(box.title, L"Zelta");
         ASSERT_TRUE(DialogsClosed());
         EXPECT_FALSE(driver::FileExists(dir_ + L"\\new.bat")) << text.size();
-        EXPECT_EQ(driver::ReadSetting(L"Settings", L"Path"), dir_);
+        EXPECT_EQ(SettingSoon(L"Path", dir_), dir_);
 
         // The same with the existing file chosen and confirmed.
         driver::SetText(Item(ids::kSetupText1), text);
         PostClick(setup_, ids::kSetupCommand2);
         AnswerFileDialog(WaitFileDialog(), target);
-        HWND prompt = nullptr;
-        ASSERT_TRUE(driver::WaitUntil([&] {
-            for (HWND window : zelta_->TopWindows(L"#32770")) {
-                if (FileNameBox(window) == nullptr && driver::Text(window) != L"Zelta") {
-                    prompt = window;
-                    return true;
-                }
-            }
-            return false;
-        }));
-        driver::PressButton(prompt, IDYES);
-        const auto second = driver::CollectMessageBoxes(*zelta_, 1);
-        ASSERT_EQ(second.size(), 1u);
-        EXPECT_EQ(second[0].text, L"No Picture");
+        ConfirmOverwrite();
+        EXPECT_EQ(TakeBox().text, L"No Picture");
         ASSERT_TRUE(DialogsClosed());
         EXPECT_EQ(driver::ReadFileBytes(target), "keep me\r\n");
     }
@@ -284,9 +319,9 @@ TEST_F(SetupWindowTest, UnwritableCharacterGivesAnErrorAndNoFile) {
     PickPicture(dir_ + L"\\pic.jpg");
     driver::SetText(Item(ids::kSetupText1), L"C:\\Preis 5\x20AC.jpg");
     Build(dir_ + L"\\euro.bat");
-    const auto boxes = driver::CollectMessageBoxes(*zelta_, 1);
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_NE(boxes[0].text.find(L"nicht geschrieben"), std::wstring::npos) << Utf8(boxes[0].text);
+    const auto box = TakeBox();
+    EXPECT_EQ(box.title, L"Zelta");
+    EXPECT_NE(box.text.find(L"nicht geschrieben"), std::wstring::npos) << Utf8(box.text);
     ASSERT_TRUE(DialogsClosed());
     EXPECT_FALSE(driver::FileExists(dir_ + L"\\euro.bat"));
 }
@@ -297,11 +332,8 @@ TEST_F(SetupWindowTest, StarterFileStartsZeltaWithTheExactPicturePath) {
         const wchar_t* programFolder;  // below dir_; empty: the built program
         const wchar_t* pictureFolder;
     } cases[] = {
-        {L"", L"plain"},
-        {L"", L"with blanks in it"},
-        {L"", L"R&D 100% a^b (x)"},
-        {L"", L"Größe Ä"},
-        {L"Prog Files & 100%", L"pics"},
+        {L"", L"plain"},   {L"", L"with blanks in it"},     {L"", L"R&D 100% a^b (x)"},
+        {L"", L"Größe Ä"}, {L"Prog Files & 100%", L"pics"},
     };
     int n = 0;
     for (const auto& c : cases) {
@@ -324,19 +356,19 @@ TEST_F(SetupWindowTest, StarterFileStartsZeltaWithTheExactPicturePath) {
         Build(starter);
         ASSERT_TRUE(DialogsClosed());
         ASSERT_TRUE(driver::WaitUntil([&] { return driver::FileExists(starter); }));
-        ClickButtonAndWaitEnd();
+        ExitSetup();
 
         Zelta run = Zelta::StartCommandLine(L"cmd /c \"" + starter + L"\"");
-        HWND picturWindow = nullptr;
+        HWND pictureWindow = nullptr;
         ASSERT_TRUE(driver::WaitUntil([&] {
             const auto windows = driver::AllTopWindows(ids::kPictureClass);
             if (windows.empty()) {
                 return false;
             }
-            picturWindow = windows.front();
+            pictureWindow = windows.front();
             return true;
         })) << "no picture window";
-        EXPECT_EQ(driver::Text(driver::Control(picturWindow, ids::kPictureLabel1)), picture);
+        EXPECT_EQ(driver::Text(driver::Control(pictureWindow, ids::kPictureLabel1)), picture);
         driver::KillAllZelta();
         run.WaitExit();
     }
@@ -361,10 +393,9 @@ TEST_F(SetupWindowTest, ExportAndImportRoundTripEverySection) {
     const std::wstring folder = ProgramFolderOf(driver::ZeltaExe());
 
     PostClick(setup_, ids::kSetupCmdExport);
-    const auto boxes = driver::CollectMessageBoxes(*zelta_, 1, 70000);
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].text, L"Gesichert in Datei C:\\Zelta_Settingsfile.reg");
-    EXPECT_EQ(boxes[0].title, L"Zelta");
+    const auto box = TakeBox(70000);
+    EXPECT_EQ(box.text, L"Gesichert in Datei C:\\Zelta_Settingsfile.reg");
+    EXPECT_EQ(box.title, L"Zelta");
     EXPECT_EQ(driver::ReadFileBytes(folder + L"\\save.bat"),
               "%windir%\\regedit /E c:\\Zelta_Settingsfile.reg "
               "\"HKEY_CURRENT_USER\\Software\\VB and VBA Program Settings\\Zelta\"\r\n");
@@ -376,8 +407,8 @@ TEST_F(SetupWindowTest, ExportAndImportRoundTripEverySection) {
         [] { return driver::ReadSetting(L"C:\\Pics\\a.jpg", L"ImageWith").has_value(); }, 30000));
     EXPECT_EQ(driver::ReadFileBytes(folder + L"\\restore.bat"),
               "%windir%\\regedit  c:\\Zelta_Settingsfile.reg\r\n");
-    EXPECT_EQ(driver::ReadSetting(L"Settings", L"PicPath"), L"C:\\Pics");
-    EXPECT_EQ(driver::ReadSetting(L"Settings", L"Path"), L"D:\\Bat");
+    EXPECT_EQ(SettingSoon(L"PicPath", L"C:\\Pics"), L"C:\\Pics");
+    EXPECT_EQ(SettingSoon(L"Path", L"D:\\Bat"), L"D:\\Bat");
     EXPECT_EQ(driver::ReadSetting(L"C:\\Pics\\a.jpg", L"MainLeft"), L"1200");
     EXPECT_EQ(driver::ReadSetting(L"C:\\Pics\\a.jpg", L"ImageWith"), L"4800");
     EXPECT_FALSE(zelta_->CheckNoMessageBox());
@@ -391,12 +422,11 @@ TEST_F(SetupWindowTest, FailingExportShowsTheErrorNotTheSuccess) {
     driver::WriteSetting(L"Settings", L"PicPath", L"C:\\Pics");
     StartSetup();
     PostClick(setup_, ids::kSetupCmdExport);
-    const auto boxes = driver::CollectMessageBoxes(*zelta_, 1, 70000);
+    const auto box = TakeBox(70000);
     RemoveDirectoryW(kBackup.c_str());
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_NE(boxes[0].text, L"Gesichert in Datei C:\\Zelta_Settingsfile.reg");
-    EXPECT_NE(boxes[0].text.find(L"C:\\Zelta_Settingsfile.reg"), std::wstring::npos);
-    EXPECT_NE(boxes[0].text.find(L"fehlgeschlagen"), std::wstring::npos);
+    EXPECT_NE(box.text, L"Gesichert in Datei C:\\Zelta_Settingsfile.reg");
+    EXPECT_NE(box.text.find(L"C:\\Zelta_Settingsfile.reg"), std::wstring::npos);
+    EXPECT_NE(box.text.find(L"fehlgeschlagen"), std::wstring::npos);
 }
 
 }  // namespace
