@@ -1,6 +1,6 @@
 #include "app/instances.h"
 
-#include <string>
+#include <utility>
 #include <vector>
 
 #include "toolkit/app_services.h"
@@ -9,64 +9,62 @@
 namespace zelta {
 
 namespace {
-constexpr const wchar_t* kTicketProperty = L"Zelta.StartTicket";
+using Age = std::pair<ULONGLONG, DWORD>;  // creation time, process id
 
-long TakeTicket() {
-    // The mapping lives as long as any instance holds it; it is never closed here.
-    HANDLE mapping = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(LONG),
-                                        L"Local\\Zelta.StartSequence");
-    if (mapping == nullptr) {
-        return 1;
+Age AgeOf(HANDLE process, DWORD pid) {
+    FILETIME created{};
+    FILETIME exited{};
+    FILETIME kernel{};
+    FILETIME user{};
+    if (process == nullptr || !GetProcessTimes(process, &created, &exited, &kernel, &user)) {
+        return {0, pid};
     }
-    auto* counter = static_cast<volatile LONG*>(MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, sizeof(LONG)));
-    if (counter == nullptr) {
-        return 1;
-    }
-    return InterlockedIncrement(counter);
+    return {(static_cast<ULONGLONG>(created.dwHighDateTime) << 32) | created.dwLowDateTime, pid};
 }
 
-struct Found {
+Age OwnAge() {
+    static const Age age = AgeOf(GetCurrentProcess(), GetCurrentProcessId());
+    return age;
+}
+
+struct Other {
     HWND hwnd;
-    long ticket;
+    Age age;
 };
 
-std::vector<Found> PictureWindows(HWND own) {
-    std::vector<Found> found;
+// Our picture windows (class and caption both ours) of other processes.
+std::vector<Other> OtherPictureWindows(HWND own) {
+    std::vector<Other> found;
     HWND hwnd = nullptr;
     while ((hwnd = FindWindowExW(nullptr, hwnd, ids::kPictureClass, kProgramTitle)) != nullptr) {
-        if (hwnd == own) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(hwnd, &pid);
+        if (hwnd == own || pid == GetCurrentProcessId()) {
             continue;
         }
-        const auto ticket = static_cast<long>(reinterpret_cast<INT_PTR>(GetPropW(hwnd, kTicketProperty)));
-        found.push_back({hwnd, ticket});
+        HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+        found.push_back({hwnd, AgeOf(process, pid)});
+        if (process != nullptr) {
+            CloseHandle(process);
+        }
     }
     return found;
 }
 }  // namespace
 
-long StartTicket() {
-    static const long ticket = TakeTicket();
-    return ticket;
-}
-
-void MarkPictureWindow(HWND own) {
-    SetPropW(own, kTicketProperty, reinterpret_cast<HANDLE>(static_cast<INT_PTR>(StartTicket())));
-}
-
 void EndOlderInstances(HWND own) {
-    const long mine = StartTicket();
-    for (const Found& other : PictureWindows(own)) {
-        // A window not yet marked belongs to an instance that is just starting: it looks itself.
-        if (other.ticket != 0 && other.ticket < mine) {
+    const Age mine = OwnAge();
+    for (const Other& other : OtherPictureWindows(own)) {
+        if (other.age < mine) {
             PostMessageW(other.hwnd, WM_QUIT, 0, 0);
         }
     }
 }
 
 bool NewerInstanceExists(HWND own) {
-    const long mine = StartTicket();
-    for (const Found& other : PictureWindows(own)) {
-        if (other.ticket > mine) {
+    const Age mine = OwnAge();
+    for (const Other& other : OtherPictureWindows(own)) {
+        if (mine < other.age) {
             return true;
         }
     }

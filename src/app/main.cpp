@@ -87,7 +87,6 @@ void Main() {
     }
     PictureForm& zelta = Zelta();
     zelta.Created = [](HWND own) {
-        MarkPictureWindow(own);
         if (NewerInstanceExists(own)) {
             EndProgram(0);  // a newer start has taken over
         }

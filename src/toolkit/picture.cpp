@@ -107,20 +107,6 @@ std::wstring OpenFailureText(DWORD code) {
     }
 }
 
-// EXIF orientation 1..8 as the WIC transform that shows the picture upright.
-WICBitmapTransformOptions OrientationTransform(int orientation) {
-    switch (orientation) {
-        case 2: return WICBitmapTransformFlipHorizontal;
-        case 3: return WICBitmapTransformRotate180;
-        case 4: return WICBitmapTransformFlipVertical;
-        case 5: return static_cast<WICBitmapTransformOptions>(WICBitmapTransformRotate90 | WICBitmapTransformFlipHorizontal);
-        case 6: return WICBitmapTransformRotate90;
-        case 7: return static_cast<WICBitmapTransformOptions>(WICBitmapTransformRotate270 | WICBitmapTransformFlipHorizontal);
-        case 8: return WICBitmapTransformRotate270;
-        default: return WICBitmapTransformRotate0;
-    }
-}
-
 // Reads the orientation from the file's first bytes and rewinds it for the decoder.
 int FileOrientation(HANDLE file) {
     std::vector<std::uint8_t> head(65536 + 4096);
@@ -165,12 +151,6 @@ std::shared_ptr<const Picture> Decode(IWICBitmapDecoder* decoder, const std::wst
         Fail(error_number::kInvalidPicture, name, L"Die Bilddaten sind beschädigt.");
     }
     IWICBitmapSource* source = frame.Get();
-    ComPtr<IWICBitmapFlipRotator> rotator;
-    const WICBitmapTransformOptions transform = OrientationTransform(orientation);
-    if (transform != WICBitmapTransformRotate0 && SUCCEEDED(Factory()->CreateBitmapFlipRotator(rotator.Put())) &&
-        SUCCEEDED(rotator->Initialize(frame.Get(), transform))) {
-        source = rotator.Get();
-    }
     UINT width = 0;
     UINT height = 0;
     if (FAILED(source->GetSize(&width, &height))) {
@@ -194,7 +174,14 @@ std::shared_ptr<const Picture> Decode(IWICBitmapDecoder* decoder, const std::wst
         Fail(error_number::kInvalidPicture, name, L"Die Bilddaten sind beschädigt oder unvollständig.");
     }
     CompositeOverBackground(*picture);
-    return picture;
+    if (orientation < 2 || orientation > 8) {
+        return picture;
+    }
+    const bool swap = SwapsSides(orientation);
+    auto upright = std::make_shared<Picture>(swap ? picture->Height() : picture->Width(),
+                                             swap ? picture->Width() : picture->Height());
+    ApplyOrientation(picture->Bits(), picture->Width(), picture->Height(), orientation, upright->Bits());
+    return upright;
 }
 
 }  // namespace

@@ -20,3 +20,14 @@ void ResampleSmooth(const std::uint32_t* source, int sourceWidth, int sourceHeig
                     int targetWidth, int targetHeight);
 
 }  // namespace zelta
+
+namespace zelta {
+
+// Copies a picture into target turned upright for EXIF orientation 1..8. target must hold
+// width x height pixels; for orientations 5 to 8 the target is height wide and width high.
+void ApplyOrientation(const std::uint32_t* source, int width, int height, int orientation, std::uint32_t* target);
+
+// Whether an orientation swaps width and height.
+constexpr bool SwapsSides(int orientation) { return orientation >= 5 && orientation <= 8; }
+
+}  // namespace zelta

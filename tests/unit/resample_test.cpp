@@ -94,3 +94,30 @@ TEST(Resample, OnePixelTargetsAndSourcesWork) {
 
 }  // namespace
 }  // namespace zelta
+
+namespace zelta {
+namespace {
+
+// A 3 x 2 picture with a distinct value per pixel:  1 2 3 / 4 5 6
+TEST(ApplyOrientation, TurnsEveryOrientationUpright) {
+    const std::vector<std::uint32_t> source{1, 2, 3, 4, 5, 6};
+    const std::pair<int, std::vector<std::uint32_t>> cases[] = {
+        {1, {1, 2, 3, 4, 5, 6}},
+        {2, {3, 2, 1, 6, 5, 4}},
+        {3, {6, 5, 4, 3, 2, 1}},
+        {4, {4, 5, 6, 1, 2, 3}},
+        {5, {1, 4, 2, 5, 3, 6}},  // 2 wide, 3 high from here on
+        {6, {4, 1, 5, 2, 6, 3}},
+        {7, {6, 3, 5, 2, 4, 1}},
+        {8, {3, 6, 2, 5, 1, 4}},
+    };
+    for (const auto& [orientation, expected] : cases) {
+        std::vector<std::uint32_t> target(6, 0);
+        ApplyOrientation(source.data(), 3, 2, orientation, target.data());
+        EXPECT_EQ(target, expected) << orientation;
+        EXPECT_EQ(SwapsSides(orientation), orientation >= 5);
+    }
+}
+
+}  // namespace
+}  // namespace zelta

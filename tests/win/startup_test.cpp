@@ -53,8 +53,8 @@ TEST_F(StartupTest, PictureActionShowsThePictureUnderTheCaptionZelta) {
     // 640 x 240 pixels: left half red, right half blue, at its natural size.
     ASSERT_TRUE(WaitUntil([&] { return ColourNear(ClientPixel(window, 100, 100), 255, 0, 0, 10); }, 5000));
     EXPECT_TRUE(ColourNear(ClientPixel(window, 319, 239), 255, 0, 0, 10));
-    EXPECT_TRUE(ColourNear(ClientPixel(window, 321, 10), 0, 0, 255, 10));
-    EXPECT_TRUE(ColourNear(ClientPixel(window, 639, 239), 0, 0, 255, 10));
+    EXPECT_TRUE(ColourNear(ClientPixel(window, 321, 10), 0, 0, 255, 10)) << std::hex << ClientPixel(window, 321, 10);
+    EXPECT_TRUE(ColourNear(ClientPixel(window, 630, 230), 0, 0, 255, 10)) << std::hex << ClientPixel(window, 630, 230);
     HWND image = Control(window, zelta::ids::kPictureImage1);
     const RECT imageRect = WindowRect(image);
     EXPECT_EQ(imageRect.right - imageRect.left, 640);

@@ -407,6 +407,8 @@ std::wstring Fixture(const std::wstring& relative) { return BuildDir() + L"\\fix
 void ZeltaTest::SetUp() {
     KillAllZelta();
     WipeSettings();
+    // Keep the mouse off the windows: a movement over the picture brings up its banner.
+    MoveMouseTo(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
 }
 
 void ZeltaTest::TearDown() { KillAllZelta(); }
