@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include "media/background_playback.h"
+#include "media/mci_commands.h"
 #include "media/snd_mod.h"
 #include "media/winmm_media.h"
 #include "toolkit/app_services.h"
@@ -44,6 +45,15 @@ void DispatchWaitingMessages() {
 }  // namespace
 
 void PlayMedia(const std::wstring& mediaPath) {
+    // An avi starts without waiting, and its video window belongs to the thread that sent the
+    // command: that must be the GUI thread, which lives on while the video plays. A worker would
+    // take the window with it when it ends.
+    if (IsAviPath(mediaPath)) {
+        WinmmMedia media;
+        ToolkitMediaUi ui;
+        PlayMedia(mediaPath, media, ui);
+        return;
+    }
     try {
         // Auto-reset: set by the worker each time it hands over a call or ends.
         unique_event wake(CreateEventW(nullptr, FALSE, FALSE, nullptr));

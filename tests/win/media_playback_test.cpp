@@ -151,15 +151,25 @@ TEST(MediaPlayback, VideoEndsWithTheMessageBox) {
         driver::CopyFileTo(Fixture(c.fixture), path);
         Zelta zelta = Zelta::Start(path);
         std::vector<driver::MessageBoxText> boxes;
+        bool videoShowing = false;
         while (boxes.empty() || boxes.back().title != L"Zelta") {
-            auto next = driver::CollectMessageBoxes(zelta, 1, 15000);
-            ASSERT_FALSE(next.empty()) << "no closing message box";
-            boxes.push_back(next.front());
+            HWND box = zelta.WaitMessageBox(15000);
+            ASSERT_NE(box, nullptr) << "no closing message box";
+            boxes.push_back(driver::ReadMessageBox(box));
             ASSERT_LE(boxes.size(), 4u);
+            if (boxes.back().title == L"Zelta") {
+                // The avi plays on behind the box: some other window of ours is visible.
+                for (HWND window : zelta.TopWindows()) {
+                    videoShowing = videoShowing || driver::ClassName(window) != L"#32770";
+                }
+            }
+            driver::PressButton(box, IDOK);
+            driver::WaitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); }, 5000);
         }
         EXPECT_EQ(boxes.back().text, L"Video von Zelta ausgeführt");
         if (c.fixture == L"clip.avi") {
             EXPECT_EQ(boxes.size(), 1u) << "the avi did not start: " << Utf8(boxes.front().text);
+            EXPECT_TRUE(videoShowing) << "the video window is gone while the box is open";
         }
         for (std::size_t i = 0; i + 1 < boxes.size(); ++i) {
             EXPECT_EQ(boxes[i].title, kMciTitle);
