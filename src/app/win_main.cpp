@@ -7,7 +7,8 @@
 #include "toolkit/form.h"
 #include "toolkit/runtime_error.h"
 
-int WINAPI wWinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, PWSTR /*commandLine*/, int /*show*/) {
+int WINAPI wWinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, PWSTR /*commandLine*/,
+                    int /*show*/) {
     // No "insert a disk" or crash dialogs: failures are reported by the program itself.
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX | SEM_NOGPFAULTERRORBOX);
     if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {

@@ -25,9 +25,11 @@ NoticeForm::NoticeForm()
     : Form(NoticeDesign()),
       Timer1(*this, 10000, true, ids::kNoticeTimer1),
       Image1(*this, {2640, 120, 3564, 732}, ids::kNoticeImage1),
-      Label3(*this, {720, 2640, 2532, 372}, L"Version 2.03 · Bilder, Sounds und Videos", ids::kNoticeLabel3),
+      Label3(*this, {720, 2640, 2532, 372}, L"Version 2.03 · Bilder, Sounds und Videos",
+             ids::kNoticeLabel3),
       Label2(*this, {720, 1200, 2772, 1212},
-             L"Bitte das gewünschte Bild mit Externer Befehl von Tarvos aus starten. Z.B. mit Zelta.exe "
+             L"Bitte das gewünschte Bild mit Externer Befehl von Tarvos aus starten. Z.B. mit "
+             L"Zelta.exe "
              L"/c:\\Test.jpg     Mit einem Linksklick kann das Bild vorzeitig geschlossen werden.",
              ids::kNoticeLabel2),
       Label1(*this, {720, 480, 1572, 492}, L"Zelta für Tarvos", ids::kNoticeLabel1) {}
@@ -43,6 +45,8 @@ void NoticeForm::CreateControls() {
     Label1.Create();
 }
 
-void NoticeForm::Timer1_Timer() { Unload(); }
+void NoticeForm::Timer1_Timer() {
+    Unload();
+}
 
 }  // namespace zelta

@@ -6,7 +6,7 @@
 namespace zelta {
 
 class NoticeForm : public Form {
-public:
+  public:
     NoticeForm();
 
     Timer Timer1;
@@ -15,10 +15,10 @@ public:
     Label Label2;
     Label Label1;
 
-protected:
+  protected:
     void CreateControls() override;
 
-private:
+  private:
     void Timer1_Timer();
 };
 

@@ -5,8 +5,8 @@
 
 namespace zelta {
 
-WindowGeometry InitialGeometry(float imageWidth, float imageHeight, const GeometryRecord& record, float screenWidth,
-                               float screenHeight) {
+WindowGeometry InitialGeometry(float imageWidth, float imageHeight, const GeometryRecord& record,
+                               float screenWidth, float screenHeight) {
     WindowGeometry g;
     g.height = imageHeight + kMarginHeight;
     g.width = imageWidth + kMarginWidth;
@@ -69,7 +69,8 @@ std::optional<PixelPoint> BringOntoScreen(const PixelRect& window, int titleHeig
         const long long distance = dx * dx + dy * dy;
         if (distance < bestDistance) {
             bestDistance = distance;
-            best = PixelPoint{static_cast<int>(window.left + dx), static_cast<int>(window.top + dy)};
+            best =
+                PixelPoint{static_cast<int>(window.left + dx), static_cast<int>(window.top + dy)};
         }
     }
     return best;

@@ -20,7 +20,9 @@ struct GeometryRecord {
 };
 
 // A stored place counts only when both edges are non-zero.
-constexpr bool PlaceStored(std::int32_t mainLeft, std::int32_t mainTop) { return mainLeft != 0 && mainTop != 0; }
+constexpr bool PlaceStored(std::int32_t mainLeft, std::int32_t mainTop) {
+    return mainLeft != 0 && mainTop != 0;
+}
 
 struct WindowGeometry {
     float left = 0;
@@ -34,8 +36,8 @@ struct WindowGeometry {
 
 // The window for a picture of the given size: from the record when its place counts (its sizes
 // only when not both 0), otherwise centred on the screen at picture size plus the margins.
-WindowGeometry InitialGeometry(float imageWidth, float imageHeight, const GeometryRecord& record, float screenWidth,
-                               float screenHeight);
+WindowGeometry InitialGeometry(float imageWidth, float imageHeight, const GeometryRecord& record,
+                               float screenWidth, float screenHeight);
 
 // The picture's size after the window became windowWidth x windowHeight: it follows the window
 // only while a place is stored.

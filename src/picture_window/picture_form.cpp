@@ -24,12 +24,15 @@ FormDesign PictureDesign() {
 }
 
 BOOL CALLBACK CollectMonitor(HMONITOR monitor, HDC /*dc*/, LPRECT /*rect*/, LPARAM data) {
-    auto* lists = reinterpret_cast<std::pair<std::vector<PixelRect>, std::vector<PixelRect>>*>(data);
+    auto* lists =
+        reinterpret_cast<std::pair<std::vector<PixelRect>, std::vector<PixelRect>>*>(data);
     MONITORINFO info{};
     info.cbSize = sizeof(info);
     if (GetMonitorInfoW(monitor, &info)) {
-        lists->first.push_back({info.rcMonitor.left, info.rcMonitor.top, info.rcMonitor.right, info.rcMonitor.bottom});
-        lists->second.push_back({info.rcWork.left, info.rcWork.top, info.rcWork.right, info.rcWork.bottom});
+        lists->first.push_back(
+            {info.rcMonitor.left, info.rcMonitor.top, info.rcMonitor.right, info.rcMonitor.bottom});
+        lists->second.push_back(
+            {info.rcWork.left, info.rcWork.top, info.rcWork.right, info.rcWork.bottom});
     }
     return TRUE;
 }
@@ -55,12 +58,14 @@ void PictureForm::CreateControls() {
     cmd_Pos.SetVisible(false);
     cmd_Pos.SetGraphical(IDI_FLOPPY);
     cmd_Pos.SetTooltip(
-        L"Speichert die Fensterposition für das nächste öffnen. Um die Bildgrösse zu ändern muss zuerst immer die "
+        L"Speichert die Fensterposition für das nächste öffnen. Um die Bildgrösse zu ändern muss "
+        L"zuerst immer die "
         L"Speichertaste gedrückt werden.");
     cmd_Pos.Create();
     cmd_pos_del.SetVisible(false);
     cmd_pos_del.SetGraphical(IDI_MONITOR);
-    cmd_pos_del.SetTooltip(L"Fenstergrösse und Position löschen. Das Bild wird mittig in Orginalgrösse geladen.");
+    cmd_pos_del.SetTooltip(
+        L"Fenstergrösse und Position löschen. Das Bild wird mittig in Orginalgrösse geladen.");
     cmd_pos_del.Create();
     Image1.Create();
     Image1.SetPicture(PictureFromIcon(IDI_PROGRAM, ToPixels(480)));
@@ -73,7 +78,9 @@ void PictureForm::CreateControls() {
     cmd_pos_del.Click = [this] { cmd_pos_del_Click(); };
 }
 
-void PictureForm::LoadPictureFile(const std::wstring& path) { Image1.SetPicture(LoadPicture(path)); }
+void PictureForm::LoadPictureFile(const std::wstring& path) {
+    Image1.SetPicture(LoadPicture(path));
+}
 
 void PictureForm::Form_Load() {
     if (!Dispatch || Dispatch()) {
@@ -90,12 +97,13 @@ void PictureForm::GeometrySteps() {
     record.imageWith = ReadWholeNumber(store_, picturePath_, keys::kImageWith);
     record.imageHeight = ReadWholeNumber(store_, picturePath_, keys::kImageHeight);
 
-    const WindowGeometry g =
-        InitialGeometry(static_cast<float>(Image1.Width()), static_cast<float>(Image1.Height()), record,
-                        static_cast<float>(ScreenWidthTwips()), static_cast<float>(ScreenHeightTwips()));
+    const WindowGeometry g = InitialGeometry(
+        static_cast<float>(Image1.Width()), static_cast<float>(Image1.Height()), record,
+        static_cast<float>(ScreenWidthTwips()), static_cast<float>(ScreenHeightTwips()));
     const int left = ToPixels(g.left);
     const int top = ToPixels(g.top);
-    SetWindowPos(Hwnd(), nullptr, left, top, ToPixels(g.width), ToPixels(g.height), SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(Hwnd(), nullptr, left, top, ToPixels(g.width), ToPixels(g.height),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
     if (g.imageSizeFromRecord) {
         Image1.SetWidth(g.imageWidth);
         Image1.SetHeight(g.imageHeight);
@@ -115,10 +123,11 @@ void PictureForm::KeepOnScreen() {
     RECT outer{};
     GetWindowRect(Hwnd(), &outer);
     const int titleHeight = GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CYFRAME);
-    const auto moved = BringOntoScreen({outer.left, outer.top, outer.right, outer.bottom}, titleHeight, lists.first,
-                                       lists.second);
+    const auto moved = BringOntoScreen({outer.left, outer.top, outer.right, outer.bottom},
+                                       titleHeight, lists.first, lists.second);
     if (moved) {
-        SetWindowPos(Hwnd(), nullptr, moved->x, moved->y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(Hwnd(), nullptr, moved->x, moved->y, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
 }
 
@@ -130,12 +139,15 @@ void PictureForm::Form_Resize() {
     const std::int32_t mainTop = ReadWholeNumber(store_, picturePath_, keys::kMainTop);
     Image1.SetStretch(true);
     Label1.SetWidth(Width());
-    if (const auto size = FollowWindow(static_cast<float>(Width()), static_cast<float>(Height()), mainLeft, mainTop)) {
+    if (const auto size = FollowWindow(static_cast<float>(Width()), static_cast<float>(Height()),
+                                       mainLeft, mainTop)) {
         Image1.SetWidth(size->width);
         Image1.SetHeight(size->height);
     }
-    store_.Save(keys::kApplication, picturePath_, keys::kImageWith, NumberText(static_cast<float>(Image1.Width())));
-    store_.Save(keys::kApplication, picturePath_, keys::kImageHeight, NumberText(static_cast<float>(Image1.Height())));
+    store_.Save(keys::kApplication, picturePath_, keys::kImageWith,
+                NumberText(static_cast<float>(Image1.Width())));
+    store_.Save(keys::kApplication, picturePath_, keys::kImageHeight,
+                NumberText(static_cast<float>(Image1.Height())));
 }
 
 void PictureForm::Image1_MouseMove() {
@@ -151,17 +163,23 @@ void PictureForm::Timer1_Timer() {
     cmd_pos_del.SetVisible(false);
 }
 
-void PictureForm::Image1_Click() { EndProgram(0); }
+void PictureForm::Image1_Click() {
+    EndProgram(0);
+}
 
 void PictureForm::cmd_Pos_Click() {
     // Without a picture path there is no section to store under.
     if (picturePath_.empty()) {
         return;
     }
-    store_.Save(keys::kApplication, picturePath_, keys::kMainLeft, NumberText(static_cast<float>(Left())));
-    store_.Save(keys::kApplication, picturePath_, keys::kMainTop, NumberText(static_cast<float>(Top())));
-    store_.Save(keys::kApplication, picturePath_, keys::kMainWith, NumberText(static_cast<float>(Width())));
-    store_.Save(keys::kApplication, picturePath_, keys::kMainHeight, NumberText(static_cast<float>(Height())));
+    store_.Save(keys::kApplication, picturePath_, keys::kMainLeft,
+                NumberText(static_cast<float>(Left())));
+    store_.Save(keys::kApplication, picturePath_, keys::kMainTop,
+                NumberText(static_cast<float>(Top())));
+    store_.Save(keys::kApplication, picturePath_, keys::kMainWith,
+                NumberText(static_cast<float>(Width())));
+    store_.Save(keys::kApplication, picturePath_, keys::kMainHeight,
+                NumberText(static_cast<float>(Height())));
     cmd_Pos.SetBackColor(kStoredColor);
 }
 

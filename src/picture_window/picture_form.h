@@ -10,7 +10,7 @@
 namespace zelta {
 
 class PictureForm : public Form {
-public:
+  public:
     // picturePath: the program-wide picture path, read live (it is set during Form_Load).
     PictureForm(SettingsStore& store, const std::wstring& picturePath);
 
@@ -28,13 +28,13 @@ public:
     CommandButton cmd_pos_del;
     Timer Timer1;
 
-protected:
+  protected:
     void CreateControls() override;
     void Form_Load() override;
     void Form_Resize() override;
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
-private:
+  private:
     void GeometrySteps();
     void KeepOnScreen();
     void Image1_MouseMove();

@@ -81,7 +81,8 @@ std::optional<std::int32_t> ParseWholeNumber(std::wstring_view text) {
     return static_cast<std::int32_t>(rounded);
 }
 
-std::int32_t ReadWholeNumber(SettingsStore& store, const std::wstring& section, const std::wstring& key) {
+std::int32_t ReadWholeNumber(SettingsStore& store, const std::wstring& section,
+                             const std::wstring& key) {
     const auto text = store.Get(keys::kApplication, section, key);
     if (!text) {
         return 0;

@@ -18,6 +18,7 @@ std::wstring NumberText(float value);
 std::optional<std::int32_t> ParseWholeNumber(std::wstring_view text);
 
 // A stored length; absent or unusable values read as 0.
-std::int32_t ReadWholeNumber(SettingsStore& store, const std::wstring& section, const std::wstring& key);
+std::int32_t ReadWholeNumber(SettingsStore& store, const std::wstring& section,
+                             const std::wstring& key);
 
 }  // namespace zelta

@@ -8,11 +8,12 @@
 namespace zelta {
 
 class SettingsStore {
-public:
+  public:
     virtual ~SettingsStore() = default;
 
     // The stored text, or nothing when application, section or key is absent.
-    virtual std::optional<std::wstring> Get(const std::wstring& application, const std::wstring& section,
+    virtual std::optional<std::wstring> Get(const std::wstring& application,
+                                            const std::wstring& section,
                                             const std::wstring& key) = 0;
 
     // An empty section would name the whole application key, so it is never written or deleted.
@@ -29,7 +30,7 @@ public:
         }
     }
 
-protected:
+  protected:
     virtual void DoSave(const std::wstring& application, const std::wstring& section,
                         const std::wstring& key, const std::wstring& value) = 0;
     virtual void DoDelete(const std::wstring& application, const std::wstring& section) = 0;
@@ -42,9 +43,10 @@ inline std::wstring GetSetting(SettingsStore& store, const std::wstring& applica
     return store.Get(application, section, key).value_or(fallback);
 }
 
-// In-memory store for unit tests. Sections nest like registry keys: deleting "C:" takes "C:\Pics" too.
+// In-memory store for unit tests. Sections nest like registry keys: deleting "C:" takes "C:\Pics"
+// too.
 class MemoryStore : public SettingsStore {
-public:
+  public:
     std::optional<std::wstring> Get(const std::wstring& application, const std::wstring& section,
                                     const std::wstring& key) override;
     bool HasSection(const std::wstring& application, const std::wstring& section) const;
@@ -52,12 +54,12 @@ public:
     int SaveCount() const { return saves_; }
     int DeleteCount() const { return deletes_; }
 
-protected:
-    void DoSave(const std::wstring& application, const std::wstring& section, const std::wstring& key,
-                const std::wstring& value) override;
+  protected:
+    void DoSave(const std::wstring& application, const std::wstring& section,
+                const std::wstring& key, const std::wstring& value) override;
     void DoDelete(const std::wstring& application, const std::wstring& section) override;
 
-private:
+  private:
     std::map<std::tuple<std::wstring, std::wstring, std::wstring>, std::wstring> values_;
     int saves_ = 0;
     int deletes_ = 0;

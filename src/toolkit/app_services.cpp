@@ -27,7 +27,8 @@ double ScreenTwips(int metric) {
 }
 }  // namespace
 
-int ShowMessage(const std::wstring& prompt, unsigned boxStyle, const std::optional<std::wstring>& title) {
+int ShowMessage(const std::wstring& prompt, unsigned boxStyle,
+                const std::optional<std::wstring>& title) {
     // Owned by the active window of this thread, so the box stays in front of it.
     HWND owner = GetActiveWindow();
     UINT flags = MB_SETFOREGROUND;
@@ -40,15 +41,21 @@ int ShowMessage(const std::wstring& prompt, unsigned boxStyle, const std::option
     return MessageBoxW(owner, prompt.c_str(), caption.c_str(), flags | MB_OK);
 }
 
-double ScreenWidthTwips() { return ScreenTwips(SM_CXSCREEN); }
-double ScreenHeightTwips() { return ScreenTwips(SM_CYSCREEN); }
+double ScreenWidthTwips() {
+    return ScreenTwips(SM_CXSCREEN);
+}
+double ScreenHeightTwips() {
+    return ScreenTwips(SM_CYSCREEN);
+}
 
 std::wstring ProgramFolder() {
     std::wstring path(MAX_PATH, L'\0');
     for (;;) {
-        const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        const DWORD length =
+            GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
         if (length == 0) {
-            throw RuntimeError(error_number::kWindows, L"Der Programmordner kann nicht ermittelt werden.");
+            throw RuntimeError(error_number::kWindows,
+                               L"Der Programmordner kann nicht ermittelt werden.");
         }
         if (length < path.size()) {
             path.resize(length);
@@ -88,7 +95,9 @@ std::wstring ArgumentTextOf(const std::wstring& fullCommandLine) {
     return fullCommandLine.substr(i);
 }
 
-std::wstring CommandLineText() { return ArgumentTextOf(GetCommandLineW()); }
+std::wstring CommandLineText() {
+    return ArgumentTextOf(GetCommandLineW());
+}
 
 void SetMousePointer(int shape) {
     g_mousePointer = shape;
@@ -100,7 +109,9 @@ void SetMousePointer(int shape) {
     SetCursorPos(where.x, where.y);
 }
 
-int MousePointer() { return g_mousePointer; }
+int MousePointer() {
+    return g_mousePointer;
+}
 
 void EndProgram(unsigned exitCode) {
     ExitProcess(exitCode);
@@ -115,8 +126,8 @@ HANDLE StartFile(const std::wstring& path) {
     info.nShow = SW_SHOWNORMAL;
     if (!ShellExecuteExW(&info)) {
         const DWORD code = GetLastError();
-        throw RuntimeError(error_number::kFileNotFound,
-                           L"Die Datei kann nicht gestartet werden: " + path + L"\n" + LastErrorText(code));
+        throw RuntimeError(error_number::kFileNotFound, L"Die Datei kann nicht gestartet werden: " +
+                                                            path + L"\n" + LastErrorText(code));
     }
     return info.hProcess;
 }
@@ -124,15 +135,17 @@ HANDLE StartFile(const std::wstring& path) {
 std::wstring LastErrorText(DWORD code) {
     wchar_t* buffer = nullptr;
     const DWORD length = FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-        code, MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN), reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, code, MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN), reinterpret_cast<wchar_t*>(&buffer),
+        0, nullptr);
     std::wstring text;
     if (length == 0 || buffer == nullptr) {
         text = L"Fehler " + std::to_wstring(code);
     } else {
         text.assign(buffer, length);
         LocalFree(buffer);
-        while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ')) {
+        while (!text.empty() &&
+               (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ')) {
             text.pop_back();
         }
     }
@@ -140,7 +153,8 @@ std::wstring LastErrorText(DWORD code) {
 }
 
 void ReportFatal(const std::wstring& message) {
-    MessageBoxW(nullptr, message.c_str(), kProgramTitle, MB_OK | MB_ICONERROR | MB_SETFOREGROUND | MB_TASKMODAL);
+    MessageBoxW(nullptr, message.c_str(), kProgramTitle,
+                MB_OK | MB_ICONERROR | MB_SETFOREGROUND | MB_TASKMODAL);
     ExitProcess(1);
 }
 

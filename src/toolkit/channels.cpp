@@ -24,8 +24,9 @@ bool CanEncode(const std::wstring& text, UINT codePage) {
         return true;
     }
     BOOL usedDefault = FALSE;
-    const int length = WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, text.data(), static_cast<int>(text.size()),
-                                           nullptr, 0, nullptr, &usedDefault);
+    const int length =
+        WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, text.data(),
+                            static_cast<int>(text.size()), nullptr, 0, nullptr, &usedDefault);
     return length > 0 && usedDefault == FALSE;
 }
 
@@ -34,16 +35,19 @@ std::string EncodeText(const std::wstring& text, UINT codePage) {
         return {};
     }
     if (!CanEncode(text, codePage)) {
-        const UINT number = codePage == CP_OEMCP ? GetOEMCP() : codePage == CP_ACP ? GetACP() : codePage;
-        throw RuntimeError(error_number::kInvalidArgument, L"Der Text enthält Zeichen, die in der Zeichentabelle " +
-                                                               std::to_wstring(number) +
-                                                               L" nicht darstellbar sind:\n" + text);
+        const UINT number = codePage == CP_OEMCP ? GetOEMCP()
+                            : codePage == CP_ACP ? GetACP()
+                                                 : codePage;
+        throw RuntimeError(error_number::kInvalidArgument,
+                           L"Der Text enthält Zeichen, die in der Zeichentabelle " +
+                               std::to_wstring(number) + L" nicht darstellbar sind:\n" + text);
     }
-    const int length = WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, text.data(), static_cast<int>(text.size()),
-                                           nullptr, 0, nullptr, nullptr);
+    const int length =
+        WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, text.data(),
+                            static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
     std::string bytes(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, text.data(), static_cast<int>(text.size()), bytes.data(),
-                        length, nullptr, nullptr);
+    WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, text.data(), static_cast<int>(text.size()),
+                        bytes.data(), length, nullptr, nullptr);
     return bytes;
 }
 
@@ -54,7 +58,8 @@ void OpenForOutput(int channel, const std::wstring& path, UINT codePage) {
 void PrintLine(int channel, const std::wstring& text) {
     auto found = Channels().find(channel);
     if (found == Channels().end()) {
-        throw RuntimeError(error_number::kInvalidArgument, L"Dateikanal " + std::to_wstring(channel) + L" ist nicht offen.");
+        throw RuntimeError(error_number::kInvalidArgument,
+                           L"Dateikanal " + std::to_wstring(channel) + L" ist nicht offen.");
     }
     found->second.content += EncodeText(text, found->second.codePage);
     found->second.content += "\r\n";
@@ -72,28 +77,34 @@ void CloseChannel(int channel) {
 
 void WriteFileAtomically(const std::wstring& path, const std::string& bytes) {
     const std::wstring temporary = path + L".zelta-new";
-    HANDLE file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         const DWORD code = GetLastError();
-        throw RuntimeError(error_number::kPermissionDenied,
-                           L"Die Datei kann nicht geschrieben werden: " + path + L"\n" + LastErrorText(code));
+        throw RuntimeError(
+            error_number::kPermissionDenied,
+            L"Die Datei kann nicht geschrieben werden: " + path + L"\n" + LastErrorText(code));
     }
     DWORD written = 0;
-    const BOOL ok = bytes.empty() || (WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-                                      written == bytes.size());
+    const BOOL ok =
+        bytes.empty() ||
+        (WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+         written == bytes.size());
     const BOOL flushed = ok && FlushFileBuffers(file);
     const DWORD writeError = GetLastError();
     CloseHandle(file);
     if (!ok || !flushed) {
         DeleteFileW(temporary.c_str());
-        throw RuntimeError(error_number::kDeviceIo,
-                           L"Die Datei kann nicht geschrieben werden: " + path + L"\n" + LastErrorText(writeError));
+        throw RuntimeError(error_number::kDeviceIo, L"Die Datei kann nicht geschrieben werden: " +
+                                                        path + L"\n" + LastErrorText(writeError));
     }
-    if (!MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    if (!MoveFileExW(temporary.c_str(), path.c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         const DWORD code = GetLastError();
         DeleteFileW(temporary.c_str());
-        throw RuntimeError(error_number::kPermissionDenied,
-                           L"Die Datei kann nicht ersetzt werden: " + path + L"\n" + LastErrorText(code));
+        throw RuntimeError(
+            error_number::kPermissionDenied,
+            L"Die Datei kann nicht ersetzt werden: " + path + L"\n" + LastErrorText(code));
     }
 }
 

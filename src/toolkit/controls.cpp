@@ -26,22 +26,27 @@ Control::Control(Form& form, TwipsRect rect, int id) : form_(form), rect_(rect),
     }
 }
 
-HWND Control::CreateChild(const wchar_t* className, const std::wstring& text, DWORD style, DWORD exStyle) {
+HWND Control::CreateChild(const wchar_t* className, const std::wstring& text, DWORD style,
+                          DWORD exStyle) {
     EnsureCommonControls();
     hwnd_ = CreateWindowExW(exStyle, className, text.c_str(),
                             WS_CHILD | WS_CLIPSIBLINGS | (visible_ ? WS_VISIBLE : 0U) | style,
-                            form_.ToPixels(rect_.left), form_.ToPixels(rect_.top), form_.ToPixels(rect_.width),
-                            form_.ToPixels(rect_.height), form_.Hwnd(),
-                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_)), GetModuleHandleW(nullptr), this);
+                            form_.ToPixels(rect_.left), form_.ToPixels(rect_.top),
+                            form_.ToPixels(rect_.width), form_.ToPixels(rect_.height), form_.Hwnd(),
+                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_)),
+                            GetModuleHandleW(nullptr), this);
     if (hwnd_ == nullptr) {
-        throw RuntimeError(error_number::kWindows, L"Ein Steuerelement kann nicht angelegt werden.");
+        throw RuntimeError(error_number::kWindows,
+                           L"Ein Steuerelement kann nicht angelegt werden.");
     }
     ApplyFont();
     ApplyTooltip();
     return hwnd_;
 }
 
-bool Control::Visible() const { return visible_; }
+bool Control::Visible() const {
+    return visible_;
+}
 
 void Control::SetVisible(bool visible) {
     visible_ = visible;
@@ -53,7 +58,8 @@ void Control::SetVisible(bool visible) {
 void Control::Place() {
     if (hwnd_ != nullptr) {
         SetWindowPos(hwnd_, nullptr, form_.ToPixels(rect_.left), form_.ToPixels(rect_.top),
-                     form_.ToPixels(rect_.width), form_.ToPixels(rect_.height), SWP_NOZORDER | SWP_NOACTIVATE);
+                     form_.ToPixels(rect_.width), form_.ToPixels(rect_.height),
+                     SWP_NOZORDER | SWP_NOACTIVATE);
         ApplyFont();
     }
 }
@@ -105,8 +111,9 @@ void Control::ApplyTooltip() {
         return;
     }
     if (tooltipHwnd_ == nullptr) {
-        tooltipHwnd_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
-                                       CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, form_.Hwnd(),
+        tooltipHwnd_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                                       WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
+                                       CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, form_.Hwnd(),
                                        nullptr, GetModuleHandleW(nullptr), nullptr);
         if (tooltipHwnd_ == nullptr) {
             return;
@@ -129,7 +136,9 @@ void Control::ApplyTooltip() {
 Label::Label(Form& form, TwipsRect rect, std::wstring caption, int id)
     : Control(form, rect, id), caption_(std::move(caption)) {}
 
-void Label::Create() { CreateChild(L"STATIC", caption_, SS_LEFT | SS_NOPREFIX | SS_EDITCONTROL); }
+void Label::Create() {
+    CreateChild(L"STATIC", caption_, SS_LEFT | SS_NOPREFIX | SS_EDITCONTROL);
+}
 
 void Label::SetCaption(const std::wstring& caption) {
     caption_ = caption;
@@ -148,14 +157,18 @@ LRESULT Label::OnColor(HDC dc) {
 // CommandButton -------------------------------------------------------------------------------
 
 CommandButton::CommandButton(Form& form, TwipsRect rect, std::wstring caption, int id)
-    : Control(form, rect, id), caption_(std::move(caption)), backColor_(GetSysColor(COLOR_BTNFACE)) {}
+    : Control(form, rect, id),
+      caption_(std::move(caption)),
+      backColor_(GetSysColor(COLOR_BTNFACE)) {}
 
 void CommandButton::Create() {
     DWORD style = WS_TABSTOP | (iconId_ != 0 ? BS_OWNERDRAW : BS_PUSHBUTTON | BS_MULTILINE);
     CreateChild(L"BUTTON", caption_, style);
 }
 
-void CommandButton::SetGraphical(int iconId) { iconId_ = iconId; }
+void CommandButton::SetGraphical(int iconId) {
+    iconId_ = iconId;
+}
 
 void CommandButton::SetBackColor(COLORREF color) {
     backColor_ = color;
@@ -182,8 +195,8 @@ bool CommandButton::OnDrawItem(const DRAWITEMSTRUCT& item) {
     DrawEdge(item.hDC, &rect, pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
     const int size = MulDiv(32, static_cast<int>(form_.Dpi()), 96);
     if (icon_ == nullptr) {
-        icon_ = static_cast<HICON>(
-            LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(iconId_), IMAGE_ICON, size, size, LR_SHARED));
+        icon_ = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(iconId_),
+                                              IMAGE_ICON, size, size, LR_SHARED));
     }
     if (icon_ != nullptr) {
         const int offset = pressed ? 1 : 0;
@@ -202,14 +215,17 @@ bool CommandButton::OnDrawItem(const DRAWITEMSTRUCT& item) {
 
 TextBox::TextBox(Form& form, TwipsRect rect, int id) : Control(form, rect, id) {}
 
-void TextBox::Create() { CreateChild(L"EDIT", L"", WS_TABSTOP | ES_AUTOHSCROLL | ES_LEFT, WS_EX_CLIENTEDGE); }
+void TextBox::Create() {
+    CreateChild(L"EDIT", L"", WS_TABSTOP | ES_AUTOHSCROLL | ES_LEFT, WS_EX_CLIENTEDGE);
+}
 
 std::wstring TextBox::Text() const {
     if (hwnd_ == nullptr) {
         return {};
     }
     std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(hwnd_)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextW(hwnd_, text.data(), static_cast<int>(text.size()))));
+    text.resize(static_cast<std::size_t>(
+        GetWindowTextW(hwnd_, text.data(), static_cast<int>(text.size()))));
     return text;
 }
 

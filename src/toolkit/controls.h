@@ -32,7 +32,7 @@ struct FontDeleter {
 using unique_font = unique_handle<HFONT, FontDeleter>;
 
 class Control {
-public:
+  public:
     // id: the stable control id that tests look for (0: the form hands one out).
     Control(Form& form, TwipsRect rect, int id);
     virtual ~Control() = default;
@@ -62,8 +62,9 @@ public:
     virtual bool OnDrawItem(const DRAWITEMSTRUCT& /*item*/) { return false; }
     virtual void OnTimer() {}
 
-protected:
-    HWND CreateChild(const wchar_t* className, const std::wstring& text, DWORD style, DWORD exStyle = 0);
+  protected:
+    HWND CreateChild(const wchar_t* className, const std::wstring& text, DWORD style,
+                     DWORD exStyle = 0);
     Form& form_;
     TwipsRect rect_;
     int id_;
@@ -78,19 +79,19 @@ protected:
 };
 
 class Label : public Control {
-public:
+  public:
     Label(Form& form, TwipsRect rect, std::wstring caption, int id = 0);
     void Create() override;
     std::wstring Caption() const { return caption_; }
     void SetCaption(const std::wstring& caption);
     LRESULT OnColor(HDC dc) override;
 
-private:
+  private:
     std::wstring caption_;
 };
 
 class CommandButton : public Control {
-public:
+  public:
     CommandButton(Form& form, TwipsRect rect, std::wstring caption, int id = 0);
     void Create() override;
     // A graphical button shows a picture (an icon resource) and its back colour.
@@ -101,7 +102,7 @@ public:
     void OnCommand(WORD code) override;
     bool OnDrawItem(const DRAWITEMSTRUCT& item) override;
 
-private:
+  private:
     std::wstring caption_;
     int iconId_ = 0;
     COLORREF backColor_;
@@ -109,7 +110,7 @@ private:
 };
 
 class TextBox : public Control {
-public:
+  public:
     TextBox(Form& form, TwipsRect rect, int id = 0);
     void Create() override;
     std::wstring Text() const;
@@ -117,7 +118,7 @@ public:
 };
 
 class Timer : public Control {
-public:
+  public:
     Timer(Form& form, unsigned intervalMs, bool enabled, int id = 0);
     void Create() override;
     void Place() override {}
@@ -128,7 +129,7 @@ public:
     std::function<void()> Tick;
     void OnTimer() override;
 
-private:
+  private:
     unsigned interval_;
     bool enabled_;
 };
@@ -137,7 +138,7 @@ private:
 // once per size and cached; a paint only copies the cache. While Fast scaling is on (an interactive
 // drag), the cache is made with a quick filter and redone with the smooth one when it ends.
 class Image : public Control {
-public:
+  public:
     Image(Form& form, TwipsRect rect, int id = 0);
     ~Image() override;
     void Create() override;
@@ -151,7 +152,7 @@ public:
     std::function<void()> Click;
     std::function<void()> MouseMove;
 
-private:
+  private:
     static LRESULT CALLBACK ImageProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     void Paint(HDC dc);
     void FitToPicture();

@@ -22,8 +22,12 @@ std::wstring DialogFilter(const std::wstring& barSeparated) {
     return filter;
 }
 
-void CommonDialog::ShowOpen(HWND owner) { Show(owner, false); }
-void CommonDialog::ShowSave(HWND owner) { Show(owner, true); }
+void CommonDialog::ShowOpen(HWND owner) {
+    Show(owner, false);
+}
+void CommonDialog::ShowSave(HWND owner) {
+    Show(owner, true);
+}
 
 void CommonDialog::Show(HWND owner, bool save) {
     std::vector<wchar_t> buffer(32768, L'\0');
@@ -49,7 +53,8 @@ void CommonDialog::Show(HWND owner, bool save) {
         const DWORD error = CommDlgExtendedError();
         if (error != 0) {
             throw RuntimeError(error_number::kWindows,
-                               L"Der Dateidialog kann nicht geöffnet werden (Fehler " + std::to_wstring(error) + L").");
+                               L"Der Dateidialog kann nicht geöffnet werden (Fehler " +
+                                   std::to_wstring(error) + L").");
         }
         if (cancelError) {
             throw RuntimeError(error_number::kCancel, L"Abbrechen gewählt.");

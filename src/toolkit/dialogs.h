@@ -12,7 +12,7 @@ inline constexpr long kHideReadOnly = 4;
 }  // namespace dialog_flags
 
 class CommonDialog {
-public:
+  public:
     bool cancelError = false;
     long flags = 0;
     std::wstring initDir;
@@ -26,7 +26,7 @@ public:
     void ShowOpen(HWND owner);
     void ShowSave(HWND owner);
 
-private:
+  private:
     void Show(HWND owner, bool save);
 };
 

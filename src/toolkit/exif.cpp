@@ -4,9 +4,12 @@ namespace zelta {
 
 namespace {
 class Reader {
-public:
-    Reader(const std::uint8_t* data, std::size_t size, bool bigEndian) : data_(data), size_(size), big_(bigEndian) {}
-    bool Has(std::size_t offset, std::size_t count) const { return offset <= size_ && count <= size_ - offset; }
+  public:
+    Reader(const std::uint8_t* data, std::size_t size, bool bigEndian)
+        : data_(data), size_(size), big_(bigEndian) {}
+    bool Has(std::size_t offset, std::size_t count) const {
+        return offset <= size_ && count <= size_ - offset;
+    }
     std::uint16_t U16(std::size_t offset) const {
         return big_ ? static_cast<std::uint16_t>((data_[offset] << 8) | data_[offset + 1])
                     : static_cast<std::uint16_t>(data_[offset] | (data_[offset + 1] << 8));
@@ -16,7 +19,7 @@ public:
                     : std::uint32_t{U16(offset)} | (std::uint32_t{U16(offset + 2)} << 16);
     }
 
-private:
+  private:
     const std::uint8_t* data_;
     std::size_t size_;
     bool big_;
@@ -73,8 +76,8 @@ int ExifOrientation(const std::uint8_t* data, std::size_t size) {
         }
         const std::uint8_t* body = data + pos + 4;
         const std::size_t bodySize = length - 2;
-        if (marker == 0xE1 && bodySize >= 6 && body[0] == 'E' && body[1] == 'x' && body[2] == 'i' && body[3] == 'f' &&
-            body[4] == 0 && body[5] == 0) {
+        if (marker == 0xE1 && bodySize >= 6 && body[0] == 'E' && body[1] == 'x' && body[2] == 'i' &&
+            body[3] == 'f' && body[4] == 0 && body[5] == 0) {
             return FromTiff(body + 6, bodySize - 6);
         }
         pos += 2 + length;

@@ -17,8 +17,9 @@ using AdjustForDpiFn = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
 template <typename Fn>
 Fn User32Function(const char* name) {
     HMODULE user32 = GetModuleHandleW(L"user32.dll");
-    return user32 != nullptr ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(user32, name)))
-                             : nullptr;
+    return user32 != nullptr
+               ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(user32, name)))
+               : nullptr;
 }
 
 UINT SystemDpi() {
@@ -52,7 +53,9 @@ RECT OuterFromClient(RECT client, UINT dpi) {
     return client;
 }
 
-int Round(double value) { return static_cast<int>(std::lround(value)); }
+int Round(double value) {
+    return static_cast<int>(std::lround(value));
+}
 }  // namespace
 
 Form::Form(FormDesign design) : design_(std::move(design)) {}
@@ -64,7 +67,9 @@ Form::~Form() {
     }
 }
 
-int Form::LoadedCount() { return g_loadedForms; }
+int Form::LoadedCount() {
+    return g_loadedForms;
+}
 
 void Form::RegisterClassOnce() {
     HINSTANCE instance = GetModuleHandleW(nullptr);
@@ -82,14 +87,16 @@ void Form::RegisterClassOnce() {
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     wc.lpszClassName = design_.className;
     if (design_.iconId != 0) {
-        wc.hIcon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(design_.iconId), IMAGE_ICON,
-                                                 GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
-        wc.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(design_.iconId), IMAGE_ICON,
-                                                   GetSystemMetrics(SM_CXSMICON),
+        wc.hIcon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(design_.iconId),
+                                                 IMAGE_ICON, GetSystemMetrics(SM_CXICON),
+                                                 GetSystemMetrics(SM_CYICON), 0));
+        wc.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(design_.iconId),
+                                                   IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
                                                    GetSystemMetrics(SM_CYSMICON), 0));
     }
     if (RegisterClassExW(&wc) == 0) {
-        throw RuntimeError(error_number::kWindows, L"Die Fensterklasse kann nicht angelegt werden.");
+        throw RuntimeError(error_number::kWindows,
+                           L"Die Fensterklasse kann nicht angelegt werden.");
     }
 }
 
@@ -108,11 +115,12 @@ void Form::Create() {
         x = outer.left;
         y = outer.top;
     }
-    hwnd_ = CreateWindowExW(kFormExStyle, design_.className, design_.caption.c_str(), kFormStyle, x, y,
-                            outer.right - outer.left, outer.bottom - outer.top, nullptr, nullptr,
+    hwnd_ = CreateWindowExW(kFormExStyle, design_.className, design_.caption.c_str(), kFormStyle, x,
+                            y, outer.right - outer.left, outer.bottom - outer.top, nullptr, nullptr,
                             GetModuleHandleW(nullptr), this);
     if (hwnd_ == nullptr) {
-        throw RuntimeError(error_number::kWindows, L"Das Fenster kann nicht angelegt werden: " + design_.caption);
+        throw RuntimeError(error_number::kWindows,
+                           L"Das Fenster kann nicht angelegt werden: " + design_.caption);
     }
     ++g_loadedForms;
     const UINT actual = WindowDpi(hwnd_);
@@ -120,7 +128,8 @@ void Form::Create() {
         // The window landed on a monitor with another DPI: size the client area for it.
         dpi_ = actual;
         const double actualTpp = 1440.0 / dpi_;
-        RECT scaled{0, 0, Round(design_.clientWidth / actualTpp), Round(design_.clientHeight / actualTpp)};
+        RECT scaled{0, 0, Round(design_.clientWidth / actualTpp),
+                    Round(design_.clientHeight / actualTpp)};
         scaled = OuterFromClient(scaled, dpi_);
         SetWindowPos(hwnd_, nullptr, 0, 0, scaled.right - scaled.left, scaled.bottom - scaled.top,
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -169,7 +178,9 @@ void Form::Unload() {
     DestroyWindow(hwnd);
 }
 
-bool Form::Visible() const { return hwnd_ != nullptr && IsWindowVisible(hwnd_); }
+bool Form::Visible() const {
+    return hwnd_ != nullptr && IsWindowVisible(hwnd_);
+}
 
 void Form::SetWindowState(WindowState state) {
     if (hwnd_ == nullptr) {
@@ -223,7 +234,8 @@ std::wstring Form::Caption() const {
         return design_.caption;
     }
     std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(hwnd_)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextW(hwnd_, text.data(), static_cast<int>(text.size()))));
+    text.resize(static_cast<std::size_t>(
+        GetWindowTextW(hwnd_, text.data(), static_cast<int>(text.size()))));
     return text;
 }
 
@@ -249,8 +261,12 @@ RECT OuterRect(HWND hwnd) {
 }
 }  // namespace
 
-double Form::Left() const { return hwnd_ ? ToTwips(OuterRect(hwnd_).left) : 0; }
-double Form::Top() const { return hwnd_ ? ToTwips(OuterRect(hwnd_).top) : 0; }
+double Form::Left() const {
+    return hwnd_ ? ToTwips(OuterRect(hwnd_).left) : 0;
+}
+double Form::Top() const {
+    return hwnd_ ? ToTwips(OuterRect(hwnd_).top) : 0;
+}
 double Form::Width() const {
     if (hwnd_ == nullptr) {
         return 0;
@@ -268,24 +284,34 @@ double Form::Height() const {
 
 void Form::SetLeft(double twips) {
     const RECT r = OuterRect(hwnd_);
-    SetWindowPos(hwnd_, nullptr, ToPixels(twips), r.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(hwnd_, nullptr, ToPixels(twips), r.top, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 void Form::SetTop(double twips) {
     const RECT r = OuterRect(hwnd_);
-    SetWindowPos(hwnd_, nullptr, r.left, ToPixels(twips), 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(hwnd_, nullptr, r.left, ToPixels(twips), 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 void Form::SetWidth(double twips) {
     const RECT r = OuterRect(hwnd_);
-    SetWindowPos(hwnd_, nullptr, 0, 0, ToPixels(twips), r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(hwnd_, nullptr, 0, 0, ToPixels(twips), r.bottom - r.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 void Form::SetHeight(double twips) {
     const RECT r = OuterRect(hwnd_);
-    SetWindowPos(hwnd_, nullptr, 0, 0, r.right - r.left, ToPixels(twips), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(hwnd_, nullptr, 0, 0, r.right - r.left, ToPixels(twips),
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-UINT Form::Dpi() const { return dpi_; }
-double Form::TwipsPerPixel() const { return 1440.0 / dpi_; }
-int Form::ToPixels(double twips) const { return Round(twips / TwipsPerPixel()); }
+UINT Form::Dpi() const {
+    return dpi_;
+}
+double Form::TwipsPerPixel() const {
+    return 1440.0 / dpi_;
+}
+int Form::ToPixels(double twips) const {
+    return Round(twips / TwipsPerPixel());
+}
 
 int Form::Register(Control* control) {
     controls_.push_back(control);
@@ -319,7 +345,8 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_CTLCOLORSTATIC: {
             const int id = GetDlgCtrlID(reinterpret_cast<HWND>(lParam));
             if (Control* control = FindControl(id); control != nullptr) {
-                if (const LRESULT brush = control->OnColor(reinterpret_cast<HDC>(wParam)); brush != 0) {
+                if (const LRESULT brush = control->OnColor(reinterpret_cast<HDC>(wParam));
+                    brush != 0) {
                     return brush;
                 }
             }
@@ -356,8 +383,9 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case 0x02E0: {  // WM_DPICHANGED
             dpi_ = HIWORD(wParam);
             const auto* suggested = reinterpret_cast<const RECT*>(lParam);
-            SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
-                         suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+            SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top,
+                         suggested->right - suggested->left, suggested->bottom - suggested->top,
+                         SWP_NOZORDER | SWP_NOACTIVATE);
             LayoutControls();
             return 0;
         }

@@ -30,7 +30,7 @@ struct FormDesign {
 };
 
 class Form {
-public:
+  public:
     explicit Form(FormDesign design);
     virtual ~Form();
     Form(const Form&) = delete;
@@ -73,7 +73,7 @@ public:
     // Used by controls: registers a child and hands out its id.
     int Register(Control* control);
 
-protected:
+  protected:
     // Called once the HWND exists, before Form_Load: create the controls here.
     virtual void CreateControls() {}
     virtual void Form_Load() {}
@@ -83,7 +83,7 @@ protected:
     virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     const FormDesign& Design() const { return design_; }
 
-private:
+  private:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     void RegisterClassOnce();
     void Create();

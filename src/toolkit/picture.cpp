@@ -20,7 +20,7 @@ constexpr std::size_t kMaxPictureBytes = std::size_t{640} * 1024 * 1024;
 
 template <typename T>
 class ComPtr {
-public:
+  public:
     ComPtr() = default;
     ~ComPtr() {
         if (p_ != nullptr) {
@@ -33,7 +33,7 @@ public:
     T* operator->() const { return p_; }
     T* Get() const { return p_; }
 
-private:
+  private:
     T* p_ = nullptr;
 };
 
@@ -42,7 +42,9 @@ struct HandleCloser {
 };
 using unique_file = unique_handle<HANDLE, HandleCloser>;
 
-HANDLE OrNull(HANDLE handle) { return handle == INVALID_HANDLE_VALUE ? nullptr : handle; }
+HANDLE OrNull(HANDLE handle) {
+    return handle == INVALID_HANDLE_VALUE ? nullptr : handle;
+}
 
 [[noreturn]] void Fail(long number, const std::wstring& path, const std::wstring& reason) {
     throw RuntimeError(number, L"Das Bild kann nicht geladen werden: " + path + L"\n\n" + reason);
@@ -56,7 +58,8 @@ IWICImagingFactory* Factory() {
         return SUCCEEDED(hr) ? created : nullptr;
     }();
     if (factory == nullptr) {
-        throw RuntimeError(error_number::kInvalidPicture, L"Die Bildbibliothek (WIC) ist nicht verfügbar.");
+        throw RuntimeError(error_number::kInvalidPicture,
+                           L"Die Bildbibliothek (WIC) ist nicht verfügbar.");
     }
     return factory;
 }
@@ -75,13 +78,15 @@ bool IsDeviceName(const std::wstring& path) {
     for (auto& c : name) {
         c = static_cast<wchar_t>(towupper(c));
     }
-    static const wchar_t* const kDevices[] = {L"CON", L"PRN", L"AUX", L"NUL", L"CONIN$", L"CONOUT$"};
+    static const wchar_t* const kDevices[] = {L"CON", L"PRN",    L"AUX",
+                                              L"NUL", L"CONIN$", L"CONOUT$"};
     for (const wchar_t* device : kDevices) {
         if (name == device) {
             return true;
         }
     }
-    return name.size() == 4 && (name.compare(0, 3, L"COM") == 0 || name.compare(0, 3, L"LPT") == 0) &&
+    return name.size() == 4 &&
+           (name.compare(0, 3, L"COM") == 0 || name.compare(0, 3, L"LPT") == 0) &&
            name[3] >= L'0' && name[3] <= L'9';
 }
 
@@ -123,7 +128,8 @@ void CompositeOverBackground(Picture& picture) {
     const COLORREF face = GetSysColor(COLOR_BTNFACE);
     const std::uint32_t bg[3] = {GetBValue(face), GetGValue(face), GetRValue(face)};
     std::uint32_t* pixels = picture.Bits();
-    const std::size_t count = static_cast<std::size_t>(picture.Width()) * static_cast<std::size_t>(picture.Height());
+    const std::size_t count =
+        static_cast<std::size_t>(picture.Width()) * static_cast<std::size_t>(picture.Height());
     for (std::size_t i = 0; i < count; ++i) {
         const std::uint32_t p = pixels[i];
         const std::uint32_t alpha = p >> 24;
@@ -134,14 +140,16 @@ void CompositeOverBackground(Picture& picture) {
         std::uint32_t out = 0xFF000000U;
         for (int c = 0; c < 3; ++c) {
             const std::uint32_t channel = (p >> (8 * c)) & 0xFFU;  // premultiplied
-            const std::uint32_t value = std::min<std::uint32_t>(channel + (bg[c] * rest + 127) / 255, 255U);
+            const std::uint32_t value =
+                std::min<std::uint32_t>(channel + (bg[c] * rest + 127) / 255, 255U);
             out |= value << (8 * c);
         }
         pixels[i] = out;
     }
 }
 
-std::shared_ptr<const Picture> Decode(IWICBitmapDecoder* decoder, const std::wstring& name, int orientation) {
+std::shared_ptr<const Picture> Decode(IWICBitmapDecoder* decoder, const std::wstring& name,
+                                      int orientation) {
     UINT frames = 0;
     if (FAILED(decoder->GetFrameCount(&frames)) || frames == 0) {
         Fail(error_number::kInvalidPicture, name, L"Die Datei enthält kein Bild.");
@@ -159,19 +167,22 @@ std::shared_ptr<const Picture> Decode(IWICBitmapDecoder* decoder, const std::wst
     const auto bytes = PixelBufferBytes(width, height);
     if (!bytes || *bytes > kMaxPictureBytes || width > 0x7FFFFFFFU || height > 0x7FFFFFFFU) {
         Fail(error_number::kOutOfMemory, name,
-             L"Das Bild ist zu groß (" + std::to_wstring(width) + L" x " + std::to_wstring(height) + L" Pixel).");
+             L"Das Bild ist zu groß (" + std::to_wstring(width) + L" x " + std::to_wstring(height) +
+                 L" Pixel).");
     }
     ComPtr<IWICFormatConverter> converter;
     if (FAILED(Factory()->CreateFormatConverter(converter.Put())) ||
-        FAILED(converter->Initialize(source, GUID_WICPixelFormat32bppPBGRA, WICBitmapDitherTypeNone, nullptr, 0.0,
-                                     WICBitmapPaletteTypeCustom))) {
-        Fail(error_number::kInvalidPicture, name, L"Das Pixelformat des Bildes wird nicht unterstützt.");
+        FAILED(converter->Initialize(source, GUID_WICPixelFormat32bppPBGRA, WICBitmapDitherTypeNone,
+                                     nullptr, 0.0, WICBitmapPaletteTypeCustom))) {
+        Fail(error_number::kInvalidPicture, name,
+             L"Das Pixelformat des Bildes wird nicht unterstützt.");
     }
     auto picture = std::make_shared<Picture>(static_cast<int>(width), static_cast<int>(height));
     const UINT stride = width * 4;
     if (FAILED(converter->CopyPixels(nullptr, stride, static_cast<UINT>(*bytes),
                                      reinterpret_cast<BYTE*>(picture->Bits())))) {
-        Fail(error_number::kInvalidPicture, name, L"Die Bilddaten sind beschädigt oder unvollständig.");
+        Fail(error_number::kInvalidPicture, name,
+             L"Die Bilddaten sind beschädigt oder unvollständig.");
     }
     CompositeOverBackground(*picture);
     if (orientation < 2 || orientation > 8) {
@@ -180,7 +191,8 @@ std::shared_ptr<const Picture> Decode(IWICBitmapDecoder* decoder, const std::wst
     const bool swap = SwapsSides(orientation);
     auto upright = std::make_shared<Picture>(swap ? picture->Height() : picture->Width(),
                                              swap ? picture->Width() : picture->Height());
-    ApplyOrientation(picture->Bits(), picture->Width(), picture->Height(), orientation, upright->Bits());
+    ApplyOrientation(picture->Bits(), picture->Width(), picture->Height(), orientation,
+                     upright->Bits());
     return upright;
 }
 
@@ -189,7 +201,8 @@ std::shared_ptr<const Picture> Decode(IWICBitmapDecoder* decoder, const std::wst
 Picture::Picture(int width, int height) : width_(width), height_(height) {
     const auto bytes = PixelBufferBytes(width, height);
     if (!bytes || *bytes > kMaxPictureBytes) {
-        throw RuntimeError(error_number::kOutOfMemory, L"Nicht genügend Speicher für ein Bild dieser Größe.");
+        throw RuntimeError(error_number::kOutOfMemory,
+                           L"Nicht genügend Speicher für ein Bild dieser Größe.");
     }
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(info.bmiHeader);
@@ -201,7 +214,8 @@ Picture::Picture(int width, int height) : width_(width), height_(height) {
     void* bits = nullptr;
     bitmap_.reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!bitmap_ || bits == nullptr) {
-        throw RuntimeError(error_number::kOutOfMemory, L"Nicht genügend Speicher für ein Bild dieser Größe.");
+        throw RuntimeError(error_number::kOutOfMemory,
+                           L"Nicht genügend Speicher für ein Bild dieser Größe.");
     }
     bits_ = static_cast<std::uint32_t*>(bits);
 }
@@ -217,12 +231,14 @@ std::shared_ptr<const Picture> LoadPicture(const std::wstring& path) {
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
         Fail(error_number::kPathNotFound, path, L"Der Pfad bezeichnet einen Ordner, keine Datei.");
     }
-    unique_file file(OrNull(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
-                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr)));
+    unique_file file(OrNull(
+        CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr)));
     if (!file) {
         const DWORD code = GetLastError();
-        Fail(code == ERROR_FILE_NOT_FOUND ? error_number::kFileNotFound : error_number::kPathNotFound, path,
-             OpenFailureText(code));
+        Fail(code == ERROR_FILE_NOT_FOUND ? error_number::kFileNotFound
+                                          : error_number::kPathNotFound,
+             path, OpenFailureText(code));
     }
     if (GetFileType(file.get()) != FILE_TYPE_DISK) {
         Fail(error_number::kInvalidPicture, path, L"Der Name bezeichnet ein Gerät, keine Datei.");
@@ -233,12 +249,14 @@ std::shared_ptr<const Picture> LoadPicture(const std::wstring& path) {
     }
     const int orientation = FileOrientation(file.get());
     ComPtr<IWICBitmapDecoder> decoder;
-    const HRESULT hr = Factory()->CreateDecoderFromFileHandle(reinterpret_cast<ULONG_PTR>(file.get()), nullptr,
-                                                              WICDecodeMetadataCacheOnDemand, decoder.Put());
+    const HRESULT hr =
+        Factory()->CreateDecoderFromFileHandle(reinterpret_cast<ULONG_PTR>(file.get()), nullptr,
+                                               WICDecodeMetadataCacheOnDemand, decoder.Put());
     if (FAILED(hr)) {
         Fail(error_number::kInvalidPicture, path,
-             hr == WINCODEC_ERR_COMPONENTNOTFOUND ? L"Kein lesbares Bildformat."
-                                                  : L"Die Datei ist kein lesbares Bild oder beschädigt.");
+             hr == WINCODEC_ERR_COMPONENTNOTFOUND
+                 ? L"Kein lesbares Bildformat."
+                 : L"Die Datei ist kein lesbares Bild oder beschädigt.");
     }
     return Decode(decoder.Get(), path, orientation);
 }
@@ -265,7 +283,8 @@ std::shared_ptr<const Picture> PictureFromIcon(int iconId, int size) {
 
 std::shared_ptr<const Picture> PictureFromResource(int resourceId, int resourceType) {
     HMODULE module = GetModuleHandleW(nullptr);
-    HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(resourceId), MAKEINTRESOURCEW(resourceType));
+    HRSRC found =
+        FindResourceW(module, MAKEINTRESOURCEW(resourceId), MAKEINTRESOURCEW(resourceType));
     HGLOBAL loaded = found != nullptr ? LoadResource(module, found) : nullptr;
     void* data = loaded != nullptr ? LockResource(loaded) : nullptr;
     const DWORD size = found != nullptr ? SizeofResource(module, found) : 0;
@@ -277,15 +296,16 @@ std::shared_ptr<const Picture> PictureFromResource(int resourceId, int resourceT
     ComPtr<IWICBitmapDecoder> decoder;
     if (FAILED(Factory()->CreateStream(stream.Put())) ||
         FAILED(stream->InitializeFromMemory(static_cast<BYTE*>(data), size)) ||
-        FAILED(Factory()->CreateDecoderFromStream(stream.Get(), nullptr, WICDecodeMetadataCacheOnDemand,
-                                                  decoder.Put()))) {
+        FAILED(Factory()->CreateDecoderFromStream(stream.Get(), nullptr,
+                                                  WICDecodeMetadataCacheOnDemand, decoder.Put()))) {
         Fail(error_number::kInvalidPicture, name, L"Kein lesbares Bildformat.");
     }
     return Decode(decoder.Get(), name, 1);
 }
 
 HBITMAP ScaledCache::Get(const Picture& source, int width, int height, bool fast) {
-    if (scaled_ && source_ == &source && width_ == width && height_ == height && (fast_ == fast || !fast_)) {
+    if (scaled_ && source_ == &source && width_ == width && height_ == height &&
+        (fast_ == fast || !fast_)) {
         return scaled_->Bitmap();
     }
     if (!scaled_ || scaled_->Width() != width || scaled_->Height() != height) {
@@ -294,9 +314,11 @@ HBITMAP ScaledCache::Get(const Picture& source, int width, int height, bool fast
     }
     GdiFlush();
     if (fast) {
-        ResampleNearest(source.Bits(), source.Width(), source.Height(), scaled_->Bits(), width, height);
+        ResampleNearest(source.Bits(), source.Width(), source.Height(), scaled_->Bits(), width,
+                        height);
     } else {
-        ResampleSmooth(source.Bits(), source.Width(), source.Height(), scaled_->Bits(), width, height);
+        ResampleSmooth(source.Bits(), source.Width(), source.Height(), scaled_->Bits(), width,
+                       height);
     }
     source_ = &source;
     width_ = width;

@@ -16,7 +16,7 @@ struct BitmapDeleter {
 using unique_bitmap = unique_handle<HBITMAP, BitmapDeleter>;
 
 class Picture {
-public:
+  public:
     // Allocates a width x height DIB section; throws RuntimeError when it cannot be held.
     Picture(int width, int height);
     int Width() const { return width_; }
@@ -25,7 +25,7 @@ public:
     std::uint32_t* Bits() const { return bits_; }
     std::size_t Stride() const { return static_cast<std::size_t>(width_) * 4; }
 
-private:
+  private:
     int width_;
     int height_;
     unique_bitmap bitmap_;
@@ -41,13 +41,13 @@ std::shared_ptr<const Picture> PictureFromIcon(int iconId, int size);
 
 // The scaled copy of a picture that an image control paints from.
 class ScaledCache {
-public:
+  public:
     // Returns a bitmap of exactly width x height, rebuilding only when size, source or quality
     // changed. fast: nearest neighbour; otherwise an area-averaging filter.
     HBITMAP Get(const Picture& source, int width, int height, bool fast);
     void Clear();
 
-private:
+  private:
     const Picture* source_ = nullptr;
     int width_ = 0;
     int height_ = 0;

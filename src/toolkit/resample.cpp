@@ -73,7 +73,9 @@ Contributions MakeContributions(int sourceSize, int targetSize) {
 }
 
 inline std::uint32_t Pack(std::uint32_t b, std::uint32_t g, std::uint32_t r, std::uint32_t a) {
-    const auto round = [](std::uint32_t v) { return std::min<std::uint32_t>((v + (kWeightOne / 2)) >> kWeightBits, 255U); };
+    const auto round = [](std::uint32_t v) {
+        return std::min<std::uint32_t>((v + (kWeightOne / 2)) >> kWeightBits, 255U);
+    };
     return round(b) | (round(g) << 8) | (round(r) << 16) | (round(a) << 24);
 }
 }  // namespace
@@ -90,25 +92,28 @@ std::optional<std::size_t> PixelBufferBytes(std::int64_t width, std::int64_t hei
     return static_cast<std::size_t>(stride * static_cast<std::uint64_t>(height));
 }
 
-void ResampleNearest(const std::uint32_t* source, int sourceWidth, int sourceHeight, std::uint32_t* target,
-                     int targetWidth, int targetHeight) {
+void ResampleNearest(const std::uint32_t* source, int sourceWidth, int sourceHeight,
+                     std::uint32_t* target, int targetWidth, int targetHeight) {
     std::vector<int> columns(static_cast<std::size_t>(targetWidth));
     for (int x = 0; x < targetWidth; ++x) {
         columns[static_cast<std::size_t>(x)] =
             std::min(static_cast<int>((x + 0.5) * sourceWidth / targetWidth), sourceWidth - 1);
     }
     for (int y = 0; y < targetHeight; ++y) {
-        const int sy = std::min(static_cast<int>((y + 0.5) * sourceHeight / targetHeight), sourceHeight - 1);
-        const std::uint32_t* row = source + static_cast<std::size_t>(sy) * static_cast<std::size_t>(sourceWidth);
-        std::uint32_t* out = target + static_cast<std::size_t>(y) * static_cast<std::size_t>(targetWidth);
+        const int sy =
+            std::min(static_cast<int>((y + 0.5) * sourceHeight / targetHeight), sourceHeight - 1);
+        const std::uint32_t* row =
+            source + static_cast<std::size_t>(sy) * static_cast<std::size_t>(sourceWidth);
+        std::uint32_t* out =
+            target + static_cast<std::size_t>(y) * static_cast<std::size_t>(targetWidth);
         for (int x = 0; x < targetWidth; ++x) {
             out[x] = row[columns[static_cast<std::size_t>(x)]];
         }
     }
 }
 
-void ResampleSmooth(const std::uint32_t* source, int sourceWidth, int sourceHeight, std::uint32_t* target,
-                    int targetWidth, int targetHeight) {
+void ResampleSmooth(const std::uint32_t* source, int sourceWidth, int sourceHeight,
+                    std::uint32_t* target, int targetWidth, int targetHeight) {
     const Contributions horizontal = MakeContributions(sourceWidth, targetWidth);
     const Contributions vertical = MakeContributions(sourceHeight, targetHeight);
     const auto tw = static_cast<std::size_t>(targetWidth);
@@ -144,7 +149,8 @@ void ResampleSmooth(const std::uint32_t* source, int sourceWidth, int sourceHeig
         const auto yy = static_cast<std::size_t>(y);
         const std::uint16_t* weights = &vertical.weights[vertical.offset[yy]];
         for (int k = 0; k < vertical.count[yy]; ++k) {
-            const std::uint32_t* row = middle.data() + static_cast<std::size_t>(vertical.first[yy] + k) * tw;
+            const std::uint32_t* row =
+                middle.data() + static_cast<std::size_t>(vertical.first[yy] + k) * tw;
             const std::uint32_t w = weights[k];
             for (std::size_t x = 0; x < tw; ++x) {
                 const std::uint32_t p = row[x];
@@ -156,7 +162,8 @@ void ResampleSmooth(const std::uint32_t* source, int sourceWidth, int sourceHeig
         }
         std::uint32_t* out = target + yy * tw;
         for (std::size_t x = 0; x < tw; ++x) {
-            out[x] = Pack(accumulator[x * 4], accumulator[x * 4 + 1], accumulator[x * 4 + 2], accumulator[x * 4 + 3]);
+            out[x] = Pack(accumulator[x * 4], accumulator[x * 4 + 1], accumulator[x * 4 + 2],
+                          accumulator[x * 4 + 3]);
         }
     }
 }
@@ -165,7 +172,8 @@ void ResampleSmooth(const std::uint32_t* source, int sourceWidth, int sourceHeig
 
 namespace zelta {
 
-void ApplyOrientation(const std::uint32_t* source, int width, int height, int orientation, std::uint32_t* target) {
+void ApplyOrientation(const std::uint32_t* source, int width, int height, int orientation,
+                      std::uint32_t* target) {
     const auto w = static_cast<std::size_t>(width);
     const auto h = static_cast<std::size_t>(height);
     const std::size_t targetWidth = SwapsSides(orientation) ? h : w;
@@ -174,14 +182,34 @@ void ApplyOrientation(const std::uint32_t* source, int width, int height, int or
             std::size_t tx = x;
             std::size_t ty = y;
             switch (orientation) {
-                case 2: tx = w - 1 - x; break;                    // mirrored
-                case 3: tx = w - 1 - x; ty = h - 1 - y; break;    // upside down
-                case 4: ty = h - 1 - y; break;                    // mirrored upside down
-                case 5: tx = y; ty = x; break;                    // transposed
-                case 6: tx = h - 1 - y; ty = x; break;            // turn right
-                case 7: tx = h - 1 - y; ty = w - 1 - x; break;    // transversed
-                case 8: tx = y; ty = w - 1 - x; break;            // turn left
-                default: break;
+                case 2:
+                    tx = w - 1 - x;
+                    break;  // mirrored
+                case 3:
+                    tx = w - 1 - x;
+                    ty = h - 1 - y;
+                    break;  // upside down
+                case 4:
+                    ty = h - 1 - y;
+                    break;  // mirrored upside down
+                case 5:
+                    tx = y;
+                    ty = x;
+                    break;  // transposed
+                case 6:
+                    tx = h - 1 - y;
+                    ty = x;
+                    break;  // turn right
+                case 7:
+                    tx = h - 1 - y;
+                    ty = w - 1 - x;
+                    break;  // transversed
+                case 8:
+                    tx = y;
+                    ty = w - 1 - x;
+                    break;  // turn left
+                default:
+                    break;
             }
             target[ty * targetWidth + tx] = source[y * w + x];
         }

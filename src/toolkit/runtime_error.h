@@ -6,21 +6,22 @@
 namespace zelta {
 
 class RuntimeError : public std::exception {
-public:
-    RuntimeError(long number, std::wstring message) : number_(number), message_(std::move(message)) {}
+  public:
+    RuntimeError(long number, std::wstring message)
+        : number_(number), message_(std::move(message)) {}
     long Number() const { return number_; }
     const std::wstring& Message() const { return message_; }
     const char* what() const noexcept override { return "Zelta run-time error"; }
 
-private:
+  private:
     long number_;
     std::wstring message_;
 };
 
 // Error numbers the program relies on.
 namespace error_number {
-inline constexpr long kCancel = 32755;         // a common dialog was cancelled
-inline constexpr long kInvalidArgument = 5;    // invalid procedure call or argument
+inline constexpr long kCancel = 32755;       // a common dialog was cancelled
+inline constexpr long kInvalidArgument = 5;  // invalid procedure call or argument
 inline constexpr long kFileNotFound = 53;
 inline constexpr long kPermissionDenied = 70;
 inline constexpr long kPathNotFound = 76;

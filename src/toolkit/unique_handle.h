@@ -6,7 +6,7 @@ namespace zelta {
 
 template <typename T, typename Deleter, T Invalid = T{}>
 class unique_handle {
-public:
+  public:
     unique_handle() = default;
     explicit unique_handle(T value) : value_(value) {}
     ~unique_handle() { reset(); }
@@ -30,7 +30,7 @@ public:
         }
     }
 
-private:
+  private:
     T value_ = Invalid;
 };
 

@@ -8,8 +8,8 @@ namespace zelta {
 namespace {
 
 // SOI, optionally an APP0, then an APP1 Exif segment whose IFD0 holds the given entries.
-std::vector<std::uint8_t> Jpeg(bool bigEndian, std::uint16_t tag, std::uint16_t type, std::uint16_t value,
-                               bool withApp0 = false) {
+std::vector<std::uint8_t> Jpeg(bool bigEndian, std::uint16_t tag, std::uint16_t type,
+                               std::uint16_t value, bool withApp0 = false) {
     auto put16 = [&](std::vector<std::uint8_t>& v, std::uint16_t x) {
         if (bigEndian) {
             v.push_back(static_cast<std::uint8_t>(x >> 8));
@@ -83,7 +83,8 @@ TEST(ExifOrientation, AnythingUnusableMeansUpright) {
     EXPECT_EQ(ExifOrientation(nullptr, 0), 1);
     // Every truncation of a good file is read safely (the sanitizers watch the bounds).
     for (std::size_t cut = 0; cut < good.size(); ++cut) {
-        const std::vector<std::uint8_t> part(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(cut));
+        const std::vector<std::uint8_t> part(good.begin(),
+                                             good.begin() + static_cast<std::ptrdiff_t>(cut));
         const int result = ExifOrientation(part.data(), part.size());
         EXPECT_TRUE(result == 1 || result == 6) << cut;
     }

@@ -9,7 +9,8 @@ namespace zelta {
 namespace {
 
 std::vector<std::uint32_t> Filled(int w, int h, std::uint32_t value) {
-    return std::vector<std::uint32_t>(static_cast<std::size_t>(w) * static_cast<std::size_t>(h), value);
+    return std::vector<std::uint32_t>(static_cast<std::size_t>(w) * static_cast<std::size_t>(h),
+                                      value);
 }
 
 TEST(PixelBufferBytes, RefusesNonPositiveAndOverflowingSizes) {
@@ -102,14 +103,9 @@ namespace {
 TEST(ApplyOrientation, TurnsEveryOrientationUpright) {
     const std::vector<std::uint32_t> source{1, 2, 3, 4, 5, 6};
     const std::pair<int, std::vector<std::uint32_t>> cases[] = {
-        {1, {1, 2, 3, 4, 5, 6}},
-        {2, {3, 2, 1, 6, 5, 4}},
-        {3, {6, 5, 4, 3, 2, 1}},
-        {4, {4, 5, 6, 1, 2, 3}},
-        {5, {1, 4, 2, 5, 3, 6}},  // 2 wide, 3 high from here on
-        {6, {4, 1, 5, 2, 6, 3}},
-        {7, {6, 3, 5, 2, 4, 1}},
-        {8, {3, 6, 2, 5, 1, 4}},
+        {1, {1, 2, 3, 4, 5, 6}}, {2, {3, 2, 1, 6, 5, 4}}, {3, {6, 5, 4, 3, 2, 1}},
+        {4, {4, 5, 6, 1, 2, 3}}, {5, {1, 4, 2, 5, 3, 6}},  // 2 wide, 3 high from here on
+        {6, {4, 1, 5, 2, 6, 3}}, {7, {6, 3, 5, 2, 4, 1}}, {8, {3, 6, 2, 5, 1, 4}},
     };
     for (const auto& [orientation, expected] : cases) {
         std::vector<std::uint32_t> target(6, 0);

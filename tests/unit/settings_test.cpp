@@ -9,9 +9,16 @@ namespace {
 
 TEST(NumberText, WritesWholeNumbersPlainAndFractionsWithSevenDigits) {
     const std::pair<float, const wchar_t*> cases[] = {
-        {0.0F, L"0"},          {15.0F, L"15"},         {-15.0F, L"-15"},       {38400.0F, L"38400"},
-        {-32768.0F, L"-32768"}, {40000.0F, L"40000"},   {1.5F, L"1.5"},         {-0.25F, L"-0.25"},
-        {123456.5F, L"123456.5"}, {16777216.0F, L"16777216"},
+        {0.0F, L"0"},
+        {15.0F, L"15"},
+        {-15.0F, L"-15"},
+        {38400.0F, L"38400"},
+        {-32768.0F, L"-32768"},
+        {40000.0F, L"40000"},
+        {1.5F, L"1.5"},
+        {-0.25F, L"-0.25"},
+        {123456.5F, L"123456.5"},
+        {16777216.0F, L"16777216"},
     };
     for (const auto& [value, text] : cases) {
         EXPECT_EQ(NumberText(value), text) << value;
@@ -23,7 +30,7 @@ TEST(ParseWholeNumber, TakesTheNearestWholeNumberWithin32Bits) {
         {L"0", 0},
         {L"7215", 7215},
         {L"-1200", -1200},
-        {L"38400", 38400},        // beyond 16 bits: must not fail
+        {L"38400", 38400},  // beyond 16 bits: must not fail
         {L"40000", 40000},
         {L"2147483647", 2147483647},
         {L"-2147483648", -2147483647 - 1},

@@ -95,8 +95,8 @@ int wmain() {
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process{};
-    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &process)) {
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process)) {
         std::fwprintf(stderr, L"cannot start %ls\n", exe.c_str());
         return 2;
     }
@@ -123,7 +123,9 @@ int wmain() {
     Sleep(1500);
     search = Search{process.dwProcessId};
     EnumWindows(&Look, reinterpret_cast<LPARAM>(&search));
-    HWND shown = search.box != nullptr ? search.box : search.picture != nullptr ? search.picture : search.other;
+    HWND shown = search.box != nullptr       ? search.box
+                 : search.picture != nullptr ? search.picture
+                                             : search.other;
     int result = 1;
     if (shown != nullptr) {
         RECT rect{};

@@ -37,7 +37,8 @@ TEST_F(StartupTest, QuitWordInAnotherLetterCaseIsTakenForAPicture) {
         ASSERT_NE(box, nullptr) << Utf8(word);
         const MessageBoxText text = ReadMessageBox(box);
         EXPECT_EQ(text.title, L"Zelta");
-        EXPECT_NE(text.text.find(std::wstring(L"Das Bild kann nicht geladen werden: ") + word), std::wstring::npos)
+        EXPECT_NE(text.text.find(std::wstring(L"Das Bild kann nicht geladen werden: ") + word),
+                  std::wstring::npos)
             << Utf8(text.text);
         PressButton(box, IDOK);
         ASSERT_TRUE(zelta.WaitExit());
@@ -51,10 +52,13 @@ TEST_F(StartupTest, PictureActionShowsThePictureUnderTheCaptionZelta) {
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(Text(window), L"Zelta");
     // 640 x 240 pixels: left half red, right half blue, at its natural size.
-    ASSERT_TRUE(WaitUntil([&] { return ColourNear(ClientPixel(window, 100, 100), 255, 0, 0, 10); }, 5000));
+    ASSERT_TRUE(
+        WaitUntil([&] { return ColourNear(ClientPixel(window, 100, 100), 255, 0, 0, 10); }, 5000));
     EXPECT_TRUE(ColourNear(ClientPixel(window, 319, 239), 255, 0, 0, 10));
-    EXPECT_TRUE(ColourNear(ClientPixel(window, 321, 10), 0, 0, 255, 10)) << std::hex << ClientPixel(window, 321, 10);
-    EXPECT_TRUE(ColourNear(ClientPixel(window, 630, 230), 0, 0, 255, 10)) << std::hex << ClientPixel(window, 630, 230);
+    EXPECT_TRUE(ColourNear(ClientPixel(window, 321, 10), 0, 0, 255, 10))
+        << std::hex << ClientPixel(window, 321, 10);
+    EXPECT_TRUE(ColourNear(ClientPixel(window, 630, 230), 0, 0, 255, 10))
+        << std::hex << ClientPixel(window, 630, 230);
     HWND image = Control(window, zelta::ids::kPictureImage1);
     const RECT imageRect = WindowRect(image);
     EXPECT_EQ(imageRect.right - imageRect.left, 640);
@@ -84,7 +88,8 @@ TEST_F(StartupTest, EveryPictureFormatIsShownAtItsSize) {
         EXPECT_EQ(image.right - image.left, c.width) << Utf8(c.file);
         EXPECT_EQ(image.bottom - image.top, c.height) << Utf8(c.file);
         if (c.r >= 0) {
-            EXPECT_TRUE(WaitUntil([&] { return ColourNear(ClientPixel(window, 10, 10), c.r, c.g, c.b); }, 3000))
+            EXPECT_TRUE(WaitUntil(
+                [&] { return ColourNear(ClientPixel(window, 10, 10), c.r, c.g, c.b); }, 3000))
                 << Utf8(c.file);
         }
         zelta.Kill();
@@ -111,7 +116,8 @@ TEST_F(StartupTest, UnreadablePicturesGiveTheGermanMessageAndEnd) {
         ASSERT_NE(box, nullptr) << Utf8(c.argument);
         const MessageBoxText text = ReadMessageBox(box);
         EXPECT_EQ(text.title, L"Zelta");
-        EXPECT_EQ(text.text.rfind(L"Das Bild kann nicht geladen werden: " + c.argument, 0), 0U) << Utf8(text.text);
+        EXPECT_EQ(text.text.rfind(L"Das Bild kann nicht geladen werden: " + c.argument, 0), 0U)
+            << Utf8(text.text);
         EXPECT_NE(text.text.find(c.reason), std::wstring::npos) << Utf8(text.text);
         PressButton(box, IDOK);
         ASSERT_TRUE(zelta.WaitExit()) << Utf8(c.argument);
@@ -150,8 +156,8 @@ TEST_F(StartupTest, AnotherProgramsWindowCaptionedZeltaSurvives) {
     wc.hInstance = GetModuleHandleW(nullptr);
     wc.lpszClassName = L"ForeignFolderWindow";
     RegisterClassW(&wc);
-    HWND foreign = CreateWindowW(L"ForeignFolderWindow", L"Zelta", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 200, 100,
-                                 nullptr, nullptr, wc.hInstance, nullptr);
+    HWND foreign = CreateWindowW(L"ForeignFolderWindow", L"Zelta", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                                 10, 10, 200, 100, nullptr, nullptr, wc.hInstance, nullptr);
     ASSERT_NE(foreign, nullptr);
     Zelta first = Zelta::Start(Fixture(L"pictures\\green.bmp"));
     ASSERT_NE(WaitPictureWindow(first), nullptr);
@@ -159,14 +165,15 @@ TEST_F(StartupTest, AnotherProgramsWindowCaptionedZeltaSurvives) {
     ASSERT_NE(WaitPictureWindow(second), nullptr);
     ASSERT_TRUE(first.WaitExit());
     MSG msg{};
-    EXPECT_FALSE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "our window got the quit message";
+    EXPECT_FALSE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE))
+        << "our window got the quit message";
     EXPECT_TRUE(IsWindow(foreign));
     DestroyWindow(foreign);
 }
 
 TEST_F(StartupTest, TwentyStartsWithinASecondLeaveOnlyTheNewest) {
-    const wchar_t* pictures[] = {L"pictures\\halves.png", L"pictures\\green.bmp", L"pictures\\yellow.gif",
-                                 L"pictures\\photo.jpg"};
+    const wchar_t* pictures[] = {L"pictures\\halves.png", L"pictures\\green.bmp",
+                                 L"pictures\\yellow.gif", L"pictures\\photo.jpg"};
     std::vector<Zelta> starts;
     for (int i = 0; i < 20; ++i) {
         starts.push_back(Zelta::Start(Fixture(pictures[i % 4])));
@@ -175,7 +182,8 @@ TEST_F(StartupTest, TwentyStartsWithinASecondLeaveOnlyTheNewest) {
     Zelta& newest = starts.back();
     ASSERT_NE(WaitPictureWindow(newest, 20000), nullptr);
     for (int i = 0; i < 19; ++i) {
-        EXPECT_TRUE(starts[static_cast<std::size_t>(i)].WaitExit(15000)) << "start " << i << " still runs";
+        EXPECT_TRUE(starts[static_cast<std::size_t>(i)].WaitExit(15000))
+            << "start " << i << " still runs";
     }
     EXPECT_TRUE(newest.Running());
     const auto windows = AllTopWindows(L"ZeltaPictureWindow");

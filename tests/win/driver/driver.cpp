@@ -13,11 +13,11 @@ std::string Utf8(const std::wstring& text) {
     if (text.empty()) {
         return {};
     }
-    const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                           nullptr, nullptr);
+    const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                           nullptr, 0, nullptr, nullptr);
     std::string bytes(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(), length, nullptr,
-                        nullptr);
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(),
+                        length, nullptr, nullptr);
     return bytes;
 }
 
@@ -52,7 +52,8 @@ BOOL CALLBACK CollectTop(HWND hwnd, LPARAM param) {
     return TRUE;
 }
 
-std::vector<HWND> Collect(DWORD pid, const wchar_t* className, const wchar_t* caption, bool visibleOnly) {
+std::vector<HWND> Collect(DWORD pid, const wchar_t* className, const wchar_t* caption,
+                          bool visibleOnly) {
     EnumData data{pid, className, caption, visibleOnly, {}};
     EnumWindows(&CollectTop, reinterpret_cast<LPARAM>(&data));
     return data.found;
@@ -78,10 +79,18 @@ void SendMouse(DWORD flags, int x, int y) {
 }
 }  // namespace
 
-std::wstring ZeltaExe() { return ZELTA_EXE; }
-std::wstring SourceDir() { return ZELTA_SOURCE_DIR; }
-std::wstring BuildDir() { return ZELTA_BUILD_DIR; }
-std::wstring SamplePicture() { return SourceDir() + L"\\src\\resources\\sample.jpg"; }
+std::wstring ZeltaExe() {
+    return ZELTA_EXE;
+}
+std::wstring SourceDir() {
+    return ZELTA_SOURCE_DIR;
+}
+std::wstring BuildDir() {
+    return ZELTA_BUILD_DIR;
+}
+std::wstring SamplePicture() {
+    return SourceDir() + L"\\src\\resources\\sample.jpg";
+}
 
 std::wstring MakeTempDir(const std::wstring& name) {
     const std::wstring root = BuildDir() + L"\\test-files";
@@ -105,9 +114,11 @@ void KillAllZelta() {
     }
     PROCESSENTRY32W entry{};
     entry.dwSize = sizeof(entry);
-    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
+    for (BOOL more = Process32FirstW(snapshot, &entry); more;
+         more = Process32NextW(snapshot, &entry)) {
         if (_wcsicmp(entry.szExeFile, L"Zelta.exe") == 0) {
-            HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID);
+            HANDLE process =
+                OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID);
             if (process != nullptr) {
                 TerminateProcess(process, 99);
                 WaitForSingleObject(process, 5000);
@@ -118,7 +129,8 @@ void KillAllZelta() {
     CloseHandle(snapshot);
 }
 
-Zelta Zelta::Start(const std::wstring& argumentText, const std::wstring& exe, const std::wstring& workingDir) {
+Zelta Zelta::Start(const std::wstring& argumentText, const std::wstring& exe,
+                   const std::wstring& workingDir) {
     return StartCommandLine(L"\"" + exe + L"\" " + argumentText, workingDir);
 }
 
@@ -127,8 +139,9 @@ Zelta Zelta::StartCommandLine(const std::wstring& commandLine, const std::wstrin
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info{};
-    const BOOL ok = CreateProcessW(nullptr, mutableLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                   workingDir.empty() ? nullptr : workingDir.c_str(), &startup, &info);
+    const BOOL ok =
+        CreateProcessW(nullptr, mutableLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                       workingDir.empty() ? nullptr : workingDir.c_str(), &startup, &info);
     EXPECT_TRUE(ok) << "cannot start: " << std::string(commandLine.begin(), commandLine.end());
     if (!ok) {
         return Zelta(nullptr, 0);
@@ -138,7 +151,9 @@ Zelta Zelta::StartCommandLine(const std::wstring& commandLine, const std::wstrin
 }
 
 Zelta::Zelta(Zelta&& other) noexcept
-    : process_(std::exchange(other.process_, nullptr)), pid_(other.pid_), exitCode_(other.exitCode_) {}
+    : process_(std::exchange(other.process_, nullptr)),
+      pid_(other.pid_),
+      exitCode_(other.exitCode_) {}
 
 Zelta::~Zelta() {
     if (process_ != nullptr) {
@@ -147,7 +162,9 @@ Zelta::~Zelta() {
     }
 }
 
-bool Zelta::Running() const { return process_ != nullptr && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
+bool Zelta::Running() const {
+    return process_ != nullptr && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT;
+}
 
 bool Zelta::WaitExit(DWORD timeoutMs) {
     if (process_ == nullptr) {
@@ -160,7 +177,9 @@ bool Zelta::WaitExit(DWORD timeoutMs) {
     return true;
 }
 
-DWORD Zelta::ExitCode() const { return exitCode_; }
+DWORD Zelta::ExitCode() const {
+    return exitCode_;
+}
 
 void Zelta::Kill() {
     if (Running()) {
@@ -183,7 +202,8 @@ bool Zelta::CheckNoMessageBox() {
     return false;
 }
 
-HWND Zelta::WaitWindow(const wchar_t* className, const wchar_t* caption, DWORD timeoutMs, bool visibleOnly) {
+HWND Zelta::WaitWindow(const wchar_t* className, const wchar_t* caption, DWORD timeoutMs,
+                       bool visibleOnly) {
     HWND found = nullptr;
     const bool lookingForBox = className != nullptr && std::wstring(className) == L"#32770";
     WaitUntil(
@@ -202,7 +222,9 @@ HWND Zelta::WaitWindow(const wchar_t* className, const wchar_t* caption, DWORD t
     return found;
 }
 
-HWND Zelta::WaitMessageBox(DWORD timeoutMs) { return WaitWindow(L"#32770", nullptr, timeoutMs, true); }
+HWND Zelta::WaitMessageBox(DWORD timeoutMs) {
+    return WaitWindow(L"#32770", nullptr, timeoutMs, true);
+}
 
 HWND FindTopWindow(DWORD pid, const wchar_t* className, const wchar_t* caption, bool visibleOnly) {
     const auto windows = Collect(pid, className, caption, visibleOnly);
@@ -213,7 +235,9 @@ std::vector<HWND> AllTopWindows(const wchar_t* className, const wchar_t* caption
     return Collect(0, className, caption, true);
 }
 
-HWND Control(HWND parent, int id) { return GetDlgItem(parent, id); }
+HWND Control(HWND parent, int id) {
+    return GetDlgItem(parent, id);
+}
 
 std::wstring Text(HWND hwnd) {
     DWORD_PTR length = 0;
@@ -222,8 +246,8 @@ std::wstring Text(HWND hwnd) {
     }
     std::wstring text(length + 1, L'\0');
     DWORD_PTR copied = 0;
-    SendMessageTimeoutW(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG, 2000,
-                        &copied);
+    SendMessageTimeoutW(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
+                        SMTO_ABORTIFHUNG, 2000, &copied);
     text.resize(copied);
     return text;
 }
@@ -234,7 +258,9 @@ std::wstring ClassName(HWND hwnd) {
     return name;
 }
 
-bool IsVisible(HWND hwnd) { return IsWindowVisible(hwnd) != FALSE; }
+bool IsVisible(HWND hwnd) {
+    return IsWindowVisible(hwnd) != FALSE;
+}
 
 RECT WindowRect(HWND hwnd) {
     RECT rect{};
@@ -256,7 +282,9 @@ int Dpi() {
     return dpi;
 }
 
-double TwipsPerPixel() { return 1440.0 / Dpi(); }
+double TwipsPerPixel() {
+    return 1440.0 / Dpi();
+}
 
 MessageBoxText ReadMessageBox(HWND box) {
     MessageBoxText result;
@@ -306,10 +334,13 @@ void ClickAt(int screenX, int screenY) {
     SendMouse(MOUSEEVENTF_LEFTUP, screenX, screenY);
 }
 
-void ClickButton(HWND button) { SendMessageTimeoutW(button, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 5000, nullptr); }
+void ClickButton(HWND button) {
+    SendMessageTimeoutW(button, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 5000, nullptr);
+}
 
 void SetText(HWND edit, const std::wstring& text) {
-    SendMessageTimeoutW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG, 2000, nullptr);
+    SendMessageTimeoutW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
+                        SMTO_ABORTIFHUNG, 2000, nullptr);
 }
 
 COLORREF ScreenPixel(int x, int y) {
@@ -319,14 +350,16 @@ COLORREF ScreenPixel(int x, int y) {
     return color;
 }
 
-void WipeSettings() { RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey); }
+void WipeSettings() {
+    RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
+}
 
 std::optional<std::wstring> ReadSetting(const std::wstring& section, const std::wstring& key) {
     const std::wstring path = std::wstring(kSettingsKey) + L"\\" + section;
     wchar_t buffer[4096] = {};
     DWORD size = sizeof(buffer);
-    if (RegGetValueW(HKEY_CURRENT_USER, path.c_str(), key.c_str(), RRF_RT_REG_SZ, nullptr, buffer, &size) !=
-        ERROR_SUCCESS) {
+    if (RegGetValueW(HKEY_CURRENT_USER, path.c_str(), key.c_str(), RRF_RT_REG_SZ, nullptr, buffer,
+                     &size) != ERROR_SUCCESS) {
         return std::nullopt;
     }
     return std::wstring(buffer);
@@ -363,7 +396,8 @@ std::vector<std::wstring> ValueNames(const std::wstring& section) {
     for (DWORD i = 0;; ++i) {
         wchar_t name[512];
         DWORD length = 512;
-        if (RegEnumValueW(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
+        if (RegEnumValueW(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) !=
+            ERROR_SUCCESS) {
             break;
         }
         names.emplace_back(name, length);
@@ -373,8 +407,8 @@ std::vector<std::wstring> ValueNames(const std::wstring& section) {
 }
 
 std::string ReadFileBytes(const std::wstring& path) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                              0, nullptr);
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         return {};
     }
@@ -396,13 +430,17 @@ void WriteFileBytes(const std::wstring& path, const std::string& bytes) {
     CloseHandle(file);
 }
 
-bool FileExists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+bool FileExists(const std::wstring& path) {
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
 
 void CopyFileTo(const std::wstring& from, const std::wstring& to) {
     ASSERT_TRUE(CopyFileW(from.c_str(), to.c_str(), FALSE)) << "copy failed";
 }
 
-std::wstring Fixture(const std::wstring& relative) { return BuildDir() + L"\\fixtures\\" + relative; }
+std::wstring Fixture(const std::wstring& relative) {
+    return BuildDir() + L"\\fixtures\\" + relative;
+}
 
 void ZeltaTest::SetUp() {
     KillAllZelta();
@@ -411,7 +449,9 @@ void ZeltaTest::SetUp() {
     MoveMouseTo(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
 }
 
-void ZeltaTest::TearDown() { KillAllZelta(); }
+void ZeltaTest::TearDown() {
+    KillAllZelta();
+}
 
 HWND WaitPictureWindow(Zelta& zelta, DWORD timeoutMs) {
     return zelta.WaitWindow(L"ZeltaPictureWindow", L"Zelta", timeoutMs, true);

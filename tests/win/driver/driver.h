@@ -33,12 +33,13 @@ struct MessageBoxText {
 };
 
 class Zelta {
-public:
+  public:
     // Starts exe with the command line "<exe>" <argumentText>, passed verbatim.
     static Zelta Start(const std::wstring& argumentText, const std::wstring& exe = ZeltaExe(),
                        const std::wstring& workingDir = L"");
     // Runs a full command line (for example cmd /c a batch file) and adopts the process.
-    static Zelta StartCommandLine(const std::wstring& commandLine, const std::wstring& workingDir = L"");
+    static Zelta StartCommandLine(const std::wstring& commandLine,
+                                  const std::wstring& workingDir = L"");
     Zelta(Zelta&& other) noexcept;
     Zelta& operator=(Zelta&&) = delete;
     Zelta(const Zelta&) = delete;
@@ -54,15 +55,15 @@ public:
 
     // A top-level window of this process (visible ones only unless told otherwise). Fails the
     // test with the box's text if a message box turns up instead, and returns nullptr on timeout.
-    HWND WaitWindow(const wchar_t* className, const wchar_t* caption = nullptr, DWORD timeoutMs = kTimeout,
-                    bool visibleOnly = true);
+    HWND WaitWindow(const wchar_t* className, const wchar_t* caption = nullptr,
+                    DWORD timeoutMs = kTimeout, bool visibleOnly = true);
     // A message box (or any dialog) of this process.
     HWND WaitMessageBox(DWORD timeoutMs = kTimeout);
     // Fails the test when a message box of this process is showing; returns whether one was.
     bool CheckNoMessageBox();
     std::vector<HWND> TopWindows(const wchar_t* className = nullptr, bool visibleOnly = true) const;
 
-private:
+  private:
     Zelta(HANDLE process, DWORD pid) : process_(process), pid_(pid) {}
     HANDLE process_ = nullptr;
     DWORD pid_ = 0;
@@ -76,7 +77,7 @@ HWND Control(HWND parent, int id);
 std::wstring Text(HWND hwnd);  // works across processes
 std::wstring ClassName(HWND hwnd);
 bool IsVisible(HWND hwnd);
-RECT WindowRect(HWND hwnd);       // screen pixels
+RECT WindowRect(HWND hwnd);          // screen pixels
 RECT ClientRectOnScreen(HWND hwnd);  // screen pixels
 int Dpi();
 double TwipsPerPixel();
@@ -85,7 +86,8 @@ MessageBoxText ReadMessageBox(HWND box);
 void PressButton(HWND dialog, int buttonId);  // e.g. IDOK, IDYES
 // Closes every message box of the process with OK and returns their texts, in order; waits up to
 // timeoutMs for each next one.
-std::vector<MessageBoxText> CollectMessageBoxes(Zelta& zelta, int expected, DWORD timeoutMs = kTimeout);
+std::vector<MessageBoxText> CollectMessageBoxes(Zelta& zelta, int expected,
+                                                DWORD timeoutMs = kTimeout);
 
 // Real input through the system.
 void MoveMouseTo(int screenX, int screenY);
@@ -133,7 +135,7 @@ std::wstring Fixture(const std::wstring& relative);
 
 // Every end-to-end test starts with no Zelta running and no stored settings.
 class ZeltaTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override;
     void TearDown() override;
 };
