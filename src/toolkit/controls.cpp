@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "toolkit/form.h"
@@ -193,10 +194,19 @@ bool CommandButton::OnDrawItem(const DRAWITEMSTRUCT& item) {
     FillRect(item.hDC, &rect, brush);
     DeleteObject(brush);
     DrawEdge(item.hDC, &rect, pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
-    const int size = MulDiv(32, static_cast<int>(form_.Dpi()), 96);
-    if (icon_ == nullptr) {
+    // The picture stays inside the raised edge, so the back colour shows around it.
+    const int natural = MulDiv(32, static_cast<int>(form_.Dpi()), 96);
+    const int inset = MulDiv(3, static_cast<int>(form_.Dpi()), 96);
+    const int width = static_cast<int>(rect.right - rect.left);
+    const int height = static_cast<int>(rect.bottom - rect.top);
+    const int size = std::max(1, std::min({natural, width - 2 * inset, height - 2 * inset}));
+    if (icon_ == nullptr || iconSize_ != size) {
+        if (icon_ != nullptr) {
+            DestroyIcon(icon_);
+        }
         icon_ = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(iconId_),
-                                              IMAGE_ICON, size, size, LR_SHARED));
+                                              IMAGE_ICON, size, size, 0));
+        iconSize_ = size;
     }
     if (icon_ != nullptr) {
         const int offset = pressed ? 1 : 0;

@@ -107,6 +107,7 @@ class CommandButton : public Control {
     int iconId_ = 0;
     COLORREF backColor_;
     HICON icon_ = nullptr;
+    int iconSize_ = 0;
 };
 
 class TextBox : public Control {

@@ -10,17 +10,6 @@ namespace {
 
 class StartupTest : public ZeltaTest {};
 
-// The colour at a point of the window's client area, with a tolerance for JPEG and scaling.
-bool ColourNear(COLORREF c, int r, int g, int b, int tolerance = 40) {
-    return std::abs(GetRValue(c) - r) <= tolerance && std::abs(GetGValue(c) - g) <= tolerance &&
-           std::abs(GetBValue(c) - b) <= tolerance;
-}
-
-COLORREF ClientPixel(HWND hwnd, int x, int y) {
-    const RECT client = ClientRectOnScreen(hwnd);
-    return ScreenPixel(client.left + x, client.top + y);
-}
-
 TEST_F(StartupTest, QuitWordsEndAtOnceWithoutAWindow) {
     for (const wchar_t* word : {L"exit", L"Exit", L"EXIT", L"Quit", L"quit", L"QUIT"}) {
         Zelta zelta = Zelta::Start(word);

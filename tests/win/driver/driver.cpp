@@ -453,6 +453,51 @@ void ZeltaTest::TearDown() {
     KillAllZelta();
 }
 
+bool ColourNear(COLORREF colour, int r, int g, int b, int tolerance) {
+    return std::abs(GetRValue(colour) - r) <= tolerance &&
+           std::abs(GetGValue(colour) - g) <= tolerance &&
+           std::abs(GetBValue(colour) - b) <= tolerance;
+}
+
+COLORREF ClientPixel(HWND hwnd, int x, int y) {
+    const RECT client = ClientRectOnScreen(hwnd);
+    return ScreenPixel(client.left + x, client.top + y);
+}
+
+int CountPixelsNear(const RECT& screen, int r, int g, int b, int tolerance) {
+    const int width = screen.right - screen.left;
+    const int height = screen.bottom - screen.top;
+    if (width <= 0 || height <= 0) {
+        return 0;
+    }
+    HDC desktop = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(desktop);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(desktop, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, desktop, screen.left, screen.top, SRCCOPY);
+    GdiFlush();
+    int count = 0;
+    const auto* pixels = static_cast<const std::uint32_t*>(bits);
+    for (int i = 0; i < width * height; ++i) {
+        const std::uint32_t p = pixels[i];
+        if (ColourNear(RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF), r, g, b, tolerance)) {
+            ++count;
+        }
+    }
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, desktop);
+    return count;
+}
+
 HWND WaitPictureWindow(Zelta& zelta, DWORD timeoutMs) {
     return zelta.WaitWindow(L"ZeltaPictureWindow", L"Zelta", timeoutMs, true);
 }

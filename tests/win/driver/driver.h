@@ -140,6 +140,12 @@ class ZeltaTest : public ::testing::Test {
     void TearDown() override;
 };
 
+// Colour checks by pixels on the screen, with a tolerance for JPEG and scaling.
+bool ColourNear(COLORREF colour, int r, int g, int b, int tolerance = 40);
+COLORREF ClientPixel(HWND hwnd, int x, int y);
+// How many pixels of a screen rectangle are close to the colour.
+int CountPixelsNear(const RECT& screen, int r, int g, int b, int tolerance = 40);
+
 // The picture window of a process, visible, within the timeout.
 HWND WaitPictureWindow(Zelta& zelta, DWORD timeoutMs = kTimeout);
 
