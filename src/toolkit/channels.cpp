@@ -76,6 +76,12 @@ void CloseChannel(int channel) {
 }
 
 void WriteFileAtomically(const std::wstring& path, const std::string& bytes) {
+    // Replacing would succeed on some systems; a write-protected file is the user's decision.
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+        throw RuntimeError(error_number::kPermissionDenied,
+                           L"Die Datei ist schreibgeschützt und wurde nicht verändert: " + path);
+    }
     const std::wstring temporary = path + L".zelta-new";
     HANDLE file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);

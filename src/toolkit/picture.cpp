@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "toolkit/exif.h"
+#include "toolkit/png_check.h"
 #include "toolkit/resample.h"
 #include "toolkit/runtime_error.h"
 
@@ -51,13 +52,11 @@ HANDLE OrNull(HANDLE handle) {
 }
 
 IWICImagingFactory* Factory() {
-    static IWICImagingFactory* factory = [] {
-        IWICImagingFactory* created = nullptr;
-        const HRESULT hr = CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
-                                            IID_PPV_ARGS(&created));
-        return SUCCEEDED(hr) ? created : nullptr;
-    }();
-    if (factory == nullptr) {
+    static IWICImagingFactory* factory = nullptr;
+    if (factory == nullptr &&
+        FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                IID_PPV_ARGS(&factory)))) {
+        factory = nullptr;
         throw RuntimeError(error_number::kInvalidPicture,
                            L"Die Bildbibliothek (WIC) ist nicht verfügbar.");
     }
@@ -121,6 +120,21 @@ int FileOrientation(HANDLE file) {
     }
     SetFilePointer(file, 0, nullptr, FILE_BEGIN);
     return ExifOrientation(head.data(), got);
+}
+
+// The platform's PNG decoder shows some pictures whose checksums are wrong, damaged header
+// included; reads the whole file once and rewinds it.
+bool PngDamaged(HANDLE file) {
+    PngChecksums checksums;
+    std::vector<std::uint8_t> block(65536);
+    DWORD got = 0;
+    while (!checksums.Done() &&
+           ReadFile(file, block.data(), static_cast<DWORD>(block.size()), &got, nullptr) &&
+           got > 0) {
+        checksums.Feed(block.data(), got);
+    }
+    SetFilePointer(file, 0, nullptr, FILE_BEGIN);
+    return checksums.IsPng() && checksums.Damaged();
 }
 
 // Transparent parts show the window colour, since the picture is copied to the screen as is.
@@ -248,6 +262,10 @@ std::shared_ptr<const Picture> LoadPicture(const std::wstring& path) {
         Fail(error_number::kInvalidPicture, path, L"Die Datei ist leer.");
     }
     const int orientation = FileOrientation(file.get());
+    if (PngDamaged(file.get())) {
+        Fail(error_number::kInvalidPicture, path,
+             L"Die Datei ist beschädigt: eine Prüfsumme stimmt nicht.");
+    }
     ComPtr<IWICBitmapDecoder> decoder;
     const HRESULT hr =
         Factory()->CreateDecoderFromFileHandle(reinterpret_cast<ULONG_PTR>(file.get()), nullptr,
