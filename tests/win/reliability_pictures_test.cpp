@@ -113,7 +113,8 @@ std::wstring ExpectRefused(Zelta& zelta, const std::wstring& argument, const Out
     EXPECT_EQ(text.title, L"Zelta");
     const std::wstring head = kLoadError + argument + L"\n\n";
     EXPECT_EQ(text.text.rfind(head, 0), 0U) << Utf8(text.text);
-    const std::wstring reason = text.text.size() > head.size() ? text.text.substr(head.size()) : L"";
+    const std::wstring reason =
+        text.text.size() > head.size() ? text.text.substr(head.size()) : L"";
     EXPECT_FALSE(reason.empty()) << "no reason given: " << Utf8(text.text);
     PressButton(outcome.box, IDOK);
     EXPECT_TRUE(zelta.WaitExit()) << "still running after the message";
@@ -157,8 +158,8 @@ TEST_F(ReliabilityPngSuiteTest, ValidFilesAreShownAtTheirSizeOrClearlyRefused) {
             EXPECT_NE(name.rfind(L"basn", 0), 0U) << "a basic format is refused";
         }
     }
-    std::cout << "PNG suite, valid files: " << tried << " tried, " << shown << " shown at their size, "
-              << refused.size() << " refused\n";
+    std::cout << "PNG suite, valid files: " << tried << " tried, " << shown
+              << " shown at their size, " << refused.size() << " refused\n";
     for (const auto& line : refused) {
         std::cout << "  refused " << Utf8(line) << "\n";
     }
@@ -178,7 +179,8 @@ TEST_F(ReliabilityPngSuiteTest, CorruptFilesAreRefusedWithTheGermanMessage) {
         const std::wstring path = PngSuite() + L"\\" + name;
         Zelta zelta = Zelta::Start(path);
         const Outcome outcome = AwaitOutcome(zelta);
-        std::cout << "  " << Utf8(name) << ": " << Utf8(ExpectRefused(zelta, path, outcome)) << "\n";
+        std::cout << "  " << Utf8(name) << ": " << Utf8(ExpectRefused(zelta, path, outcome))
+                  << "\n";
     }
     std::cout << "PNG suite, corrupt files: " << tried << " tried\n";
     EXPECT_GE(tried, 10);
