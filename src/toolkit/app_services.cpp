@@ -114,6 +114,9 @@ int MousePointer() {
 }
 
 void EndProgram(unsigned exitCode) {
+    // At once, also while a playback thread sits inside the media interface: no library gets to
+    // run its shutdown code with a thread blocked in it.
+    TerminateProcess(GetCurrentProcess(), exitCode);
     ExitProcess(exitCode);
 }
 
@@ -155,7 +158,7 @@ std::wstring LastErrorText(DWORD code) {
 void ReportFatal(const std::wstring& message) {
     MessageBoxW(nullptr, message.c_str(), kProgramTitle,
                 MB_OK | MB_ICONERROR | MB_SETFOREGROUND | MB_TASKMODAL);
-    ExitProcess(1);
+    EndProgram(1);
 }
 
 }  // namespace zelta
