@@ -11,7 +11,9 @@ WindowGeometry InitialGeometry(float imageWidth, float imageHeight, const Geomet
     g.height = imageHeight + kMarginHeight;
     g.width = imageWidth + kMarginWidth;
     if (PlaceStored(record.mainLeft, record.mainTop)) {
-        if (record.mainWith != 0 || record.mainHeight != 0) {
+        // The store button writes outer sizes, never negative ones: such a size is not ours.
+        const bool sizeUsable = record.mainWith >= 0 && record.mainHeight >= 0;
+        if (sizeUsable && (record.mainWith != 0 || record.mainHeight != 0)) {
             g.width = static_cast<float>(record.mainWith);
             g.height = static_cast<float>(record.mainHeight);
             g.imageSizeFromRecord = true;
