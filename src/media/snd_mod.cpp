@@ -10,6 +10,7 @@ namespace {
 
 inline constexpr int kBusyPointer = 11;
 inline constexpr int kDefaultPointer = 0;
+inline constexpr std::uint32_t kFileNotFound = 275;  // MCIERR_FILE_NOT_FOUND
 
 // Runs one step of the player; a step that throws is abandoned and playback goes on.
 template <typename Step>
@@ -54,8 +55,20 @@ void PlayMedia(const std::wstring& mediaPath, MediaInterface& media, MediaUi& ui
     RunStep([&] { ui.SetMousePointer(kBusyPointer); });
     std::vector<std::wstring> commands;
     RunStep([&] { commands = MciCommandsFor(mediaPath); });
-    for (const std::wstring& command : commands) {
-        RunStep([&] { SendMciCommand(command, media, ui); });
+    // No file name holds a quote: in the path it would end the quoted name early and make MCI
+    // words of the rest. The command that names the file is refused as for a missing file.
+    const bool quoteInPath = mediaPath.find(L'"') != std::wstring::npos;
+    for (std::size_t i = 0; i < commands.size(); ++i) {
+        if (i == 0 && quoteInPath) {
+            RunStep([&] {
+                ui.ShowMessage(
+                    MciErrorMessage(ErrorTextFor(kFileNotFound, media.ErrorText(kFileNotFound)),
+                                    commands[i]),
+                    kMciErrorStyle, kMciErrorTitle);
+            });
+            continue;
+        }
+        RunStep([&] { SendMciCommand(commands[i], media, ui); });
     }
     RunStep([&] { ui.SetMousePointer(kDefaultPointer); });
 }
