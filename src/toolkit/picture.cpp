@@ -4,6 +4,8 @@
 #include <wincodec.h>
 
 #include <cstring>
+#include <algorithm>
+#include <thread>
 #include <vector>
 
 #include "toolkit/exif.h"
@@ -138,12 +140,9 @@ bool PngDamaged(HANDLE file) {
 }
 
 // Transparent parts show the window colour, since the picture is copied to the screen as is.
-void CompositeOverBackground(Picture& picture) {
+void CompositeOverBackground(std::uint32_t* pixels, std::size_t count) {
     const COLORREF face = GetSysColor(COLOR_BTNFACE);
     const std::uint32_t bg[3] = {GetBValue(face), GetGValue(face), GetRValue(face)};
-    std::uint32_t* pixels = picture.Bits();
-    const std::size_t count =
-        static_cast<std::size_t>(picture.Width()) * static_cast<std::size_t>(picture.Height());
     for (std::size_t i = 0; i < count; ++i) {
         const std::uint32_t p = pixels[i];
         const std::uint32_t alpha = p >> 24;
@@ -192,13 +191,22 @@ std::shared_ptr<const Picture> Decode(IWICBitmapDecoder* decoder, const std::wst
              L"Das Pixelformat des Bildes wird nicht unterstützt.");
     }
     auto picture = std::make_shared<Picture>(static_cast<int>(width), static_cast<int>(height));
+    // In strips: the converter then never holds a whole converted copy of its own, and each
+    // strip is blended while it is still in the cache.
     const UINT stride = width * 4;
-    if (FAILED(converter->CopyPixels(nullptr, stride, static_cast<UINT>(*bytes),
-                                     reinterpret_cast<BYTE*>(picture->Bits())))) {
-        Fail(error_number::kInvalidPicture, name,
-             L"Die Bilddaten sind beschädigt oder unvollständig.");
+    constexpr UINT kStripRows = 128;
+    for (UINT top = 0; top < height; top += kStripRows) {
+        const UINT rows = std::min(kStripRows, height - top);
+        const WICRect strip{0, static_cast<INT>(top), static_cast<INT>(width),
+                            static_cast<INT>(rows)};
+        std::uint32_t* first = picture->Bits() + static_cast<std::size_t>(top) * width;
+        if (FAILED(converter->CopyPixels(&strip, stride, stride * rows,
+                                         reinterpret_cast<BYTE*>(first)))) {
+            Fail(error_number::kInvalidPicture, name,
+                 L"Die Bilddaten sind beschädigt oder unvollständig.");
+        }
+        CompositeOverBackground(first, static_cast<std::size_t>(width) * rows);
     }
-    CompositeOverBackground(*picture);
     if (orientation < 2 || orientation > 8) {
         return picture;
     }
@@ -326,17 +334,25 @@ HBITMAP ScaledCache::Get(const Picture& source, int width, int height, bool fast
         (fast_ == fast || !fast_)) {
         return scaled_->Bitmap();
     }
-    if (!scaled_ || scaled_->Width() != width || scaled_->Height() != height) {
+    // One buffer, kept while the window shrinks and grown with room to spare, so that the many
+    // sizes of a drag need no new bitmap each.
+    if (!scaled_ || scaled_->Width() < width || scaled_->Height() < height) {
+        const int roomyWidth = std::max(width, scaled_ ? scaled_->Width() : 0);
+        const int roomyHeight = std::max(height, scaled_ ? scaled_->Height() : 0);
         scaled_.reset();  // free the old one first: the peak matters for big pictures
-        scaled_ = std::make_unique<Picture>(width, height);
+        scaled_ =
+            std::make_unique<Picture>(roomyWidth + roomyWidth / 8, roomyHeight + roomyHeight / 8);
     }
     GdiFlush();
+    static const int threads =
+        static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1U, 4U));
+    const ConstPixelBlock from{source.Bits(), source.Width(), source.Height(),
+                               static_cast<std::size_t>(source.Width())};
+    const PixelBlock to{scaled_->Bits(), width, height, static_cast<std::size_t>(scaled_->Width())};
     if (fast) {
-        ResampleNearest(source.Bits(), source.Width(), source.Height(), scaled_->Bits(), width,
-                        height);
+        ResampleNearest(from, to, threads);
     } else {
-        ResampleSmooth(source.Bits(), source.Width(), source.Height(), scaled_->Bits(), width,
-                       height);
+        ResampleSmooth(from, to, threads);
     }
     source_ = &source;
     width_ = width;

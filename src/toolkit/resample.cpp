@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <thread>
 #include <vector>
 
 namespace zelta {
@@ -92,80 +93,116 @@ std::optional<std::size_t> PixelBufferBytes(std::int64_t width, std::int64_t hei
     return static_cast<std::size_t>(stride * static_cast<std::uint64_t>(height));
 }
 
+namespace {
+// Runs work(first, last) over [0, count) split into up to threads parts.
+template <typename Work>
+void Split(int count, int threads, const Work& work) {
+    const int parts = std::clamp(threads, 1, std::max(1, count));
+    if (parts == 1) {
+        work(0, count);
+        return;
+    }
+    std::vector<std::thread> helpers;
+    helpers.reserve(static_cast<std::size_t>(parts - 1));
+    const int step = (count + parts - 1) / parts;
+    for (int first = step; first < count; first += step) {
+        helpers.emplace_back(
+            [&work, first, step, count] { work(first, std::min(count, first + step)); });
+    }
+    work(0, std::min(count, step));
+    for (auto& helper : helpers) {
+        helper.join();
+    }
+}
+}  // namespace
+
+void ResampleNearest(const ConstPixelBlock& source, const PixelBlock& target, int threads) {
+    std::vector<int> columns(static_cast<std::size_t>(target.width));
+    for (int x = 0; x < target.width; ++x) {
+        columns[static_cast<std::size_t>(x)] =
+            std::min(static_cast<int>((x + 0.5) * source.width / target.width), source.width - 1);
+    }
+    Split(target.height, threads, [&](int firstRow, int lastRow) {
+        for (int y = firstRow; y < lastRow; ++y) {
+            const int sy = std::min(static_cast<int>((y + 0.5) * source.height / target.height),
+                                    source.height - 1);
+            const std::uint32_t* row = source.pixels + static_cast<std::size_t>(sy) * source.stride;
+            std::uint32_t* out = target.pixels + static_cast<std::size_t>(y) * target.stride;
+            for (int x = 0; x < target.width; ++x) {
+                out[x] = row[columns[static_cast<std::size_t>(x)]];
+            }
+        }
+    });
+}
+
+void ResampleSmooth(const ConstPixelBlock& source, const PixelBlock& target, int threads) {
+    const Contributions horizontal = MakeContributions(source.width, target.width);
+    const Contributions vertical = MakeContributions(source.height, target.height);
+    const auto tw = static_cast<std::size_t>(target.width);
+
+    // Pass 1: each source row shrunk to the target width.
+    std::vector<std::uint32_t> middle(tw * static_cast<std::size_t>(source.height));
+    Split(source.height, threads, [&](int firstRow, int lastRow) {
+        for (int y = firstRow; y < lastRow; ++y) {
+            const std::uint32_t* row = source.pixels + static_cast<std::size_t>(y) * source.stride;
+            std::uint32_t* out = middle.data() + static_cast<std::size_t>(y) * tw;
+            for (std::size_t x = 0; x < tw; ++x) {
+                std::uint32_t b = 0;
+                std::uint32_t g = 0;
+                std::uint32_t r = 0;
+                std::uint32_t a = 0;
+                const std::uint16_t* weights = &horizontal.weights[horizontal.offset[x]];
+                const std::uint32_t* pixels = row + horizontal.first[x];
+                for (int k = 0; k < horizontal.count[x]; ++k) {
+                    const std::uint32_t p = pixels[k];
+                    const std::uint32_t w = weights[k];
+                    b += (p & 0xFFU) * w;
+                    g += ((p >> 8) & 0xFFU) * w;
+                    r += ((p >> 16) & 0xFFU) * w;
+                    a += (p >> 24) * w;
+                }
+                out[x] = Pack(b, g, r, a);
+            }
+        }
+    });
+    // Pass 2: columns to the target height.
+    Split(target.height, threads, [&](int firstRow, int lastRow) {
+        std::vector<std::uint32_t> accumulator(tw * 4);
+        for (int y = firstRow; y < lastRow; ++y) {
+            std::fill(accumulator.begin(), accumulator.end(), 0U);
+            const auto yy = static_cast<std::size_t>(y);
+            const std::uint16_t* weights = &vertical.weights[vertical.offset[yy]];
+            for (int k = 0; k < vertical.count[yy]; ++k) {
+                const std::uint32_t* row =
+                    middle.data() + static_cast<std::size_t>(vertical.first[yy] + k) * tw;
+                const std::uint32_t w = weights[k];
+                for (std::size_t x = 0; x < tw; ++x) {
+                    const std::uint32_t p = row[x];
+                    accumulator[x * 4] += (p & 0xFFU) * w;
+                    accumulator[x * 4 + 1] += ((p >> 8) & 0xFFU) * w;
+                    accumulator[x * 4 + 2] += ((p >> 16) & 0xFFU) * w;
+                    accumulator[x * 4 + 3] += (p >> 24) * w;
+                }
+            }
+            std::uint32_t* out = target.pixels + yy * target.stride;
+            for (std::size_t x = 0; x < tw; ++x) {
+                out[x] = Pack(accumulator[x * 4], accumulator[x * 4 + 1], accumulator[x * 4 + 2],
+                              accumulator[x * 4 + 3]);
+            }
+        }
+    });
+}
+
 void ResampleNearest(const std::uint32_t* source, int sourceWidth, int sourceHeight,
                      std::uint32_t* target, int targetWidth, int targetHeight) {
-    std::vector<int> columns(static_cast<std::size_t>(targetWidth));
-    for (int x = 0; x < targetWidth; ++x) {
-        columns[static_cast<std::size_t>(x)] =
-            std::min(static_cast<int>((x + 0.5) * sourceWidth / targetWidth), sourceWidth - 1);
-    }
-    for (int y = 0; y < targetHeight; ++y) {
-        const int sy =
-            std::min(static_cast<int>((y + 0.5) * sourceHeight / targetHeight), sourceHeight - 1);
-        const std::uint32_t* row =
-            source + static_cast<std::size_t>(sy) * static_cast<std::size_t>(sourceWidth);
-        std::uint32_t* out =
-            target + static_cast<std::size_t>(y) * static_cast<std::size_t>(targetWidth);
-        for (int x = 0; x < targetWidth; ++x) {
-            out[x] = row[columns[static_cast<std::size_t>(x)]];
-        }
-    }
+    ResampleNearest({source, sourceWidth, sourceHeight, static_cast<std::size_t>(sourceWidth)},
+                    {target, targetWidth, targetHeight, static_cast<std::size_t>(targetWidth)});
 }
 
 void ResampleSmooth(const std::uint32_t* source, int sourceWidth, int sourceHeight,
                     std::uint32_t* target, int targetWidth, int targetHeight) {
-    const Contributions horizontal = MakeContributions(sourceWidth, targetWidth);
-    const Contributions vertical = MakeContributions(sourceHeight, targetHeight);
-    const auto tw = static_cast<std::size_t>(targetWidth);
-    const auto sw = static_cast<std::size_t>(sourceWidth);
-
-    // Pass 1: each source row shrunk to the target width.
-    std::vector<std::uint32_t> middle(tw * static_cast<std::size_t>(sourceHeight));
-    for (int y = 0; y < sourceHeight; ++y) {
-        const std::uint32_t* row = source + static_cast<std::size_t>(y) * sw;
-        std::uint32_t* out = middle.data() + static_cast<std::size_t>(y) * tw;
-        for (std::size_t x = 0; x < tw; ++x) {
-            std::uint32_t b = 0;
-            std::uint32_t g = 0;
-            std::uint32_t r = 0;
-            std::uint32_t a = 0;
-            const std::uint16_t* weights = &horizontal.weights[horizontal.offset[x]];
-            const std::uint32_t* pixels = row + horizontal.first[x];
-            for (int k = 0; k < horizontal.count[x]; ++k) {
-                const std::uint32_t p = pixels[k];
-                const std::uint32_t w = weights[k];
-                b += (p & 0xFFU) * w;
-                g += ((p >> 8) & 0xFFU) * w;
-                r += ((p >> 16) & 0xFFU) * w;
-                a += (p >> 24) * w;
-            }
-            out[x] = Pack(b, g, r, a);
-        }
-    }
-    // Pass 2: columns to the target height.
-    std::vector<std::uint32_t> accumulator(tw * 4);
-    for (int y = 0; y < targetHeight; ++y) {
-        std::fill(accumulator.begin(), accumulator.end(), 0U);
-        const auto yy = static_cast<std::size_t>(y);
-        const std::uint16_t* weights = &vertical.weights[vertical.offset[yy]];
-        for (int k = 0; k < vertical.count[yy]; ++k) {
-            const std::uint32_t* row =
-                middle.data() + static_cast<std::size_t>(vertical.first[yy] + k) * tw;
-            const std::uint32_t w = weights[k];
-            for (std::size_t x = 0; x < tw; ++x) {
-                const std::uint32_t p = row[x];
-                accumulator[x * 4] += (p & 0xFFU) * w;
-                accumulator[x * 4 + 1] += ((p >> 8) & 0xFFU) * w;
-                accumulator[x * 4 + 2] += ((p >> 16) & 0xFFU) * w;
-                accumulator[x * 4 + 3] += (p >> 24) * w;
-            }
-        }
-        std::uint32_t* out = target + yy * tw;
-        for (std::size_t x = 0; x < tw; ++x) {
-            out[x] = Pack(accumulator[x * 4], accumulator[x * 4 + 1], accumulator[x * 4 + 2],
-                          accumulator[x * 4 + 3]);
-        }
-    }
+    ResampleSmooth({source, sourceWidth, sourceHeight, static_cast<std::size_t>(sourceWidth)},
+                   {target, targetWidth, targetHeight, static_cast<std::size_t>(targetWidth)});
 }
 
 }  // namespace zelta

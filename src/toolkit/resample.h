@@ -10,12 +10,31 @@ namespace zelta {
 // does not fit the address space (checked before anything is allocated).
 std::optional<std::size_t> PixelBufferBytes(std::int64_t width, std::int64_t height);
 
+// A block of pixels; stride is the distance between rows, in pixels.
+struct PixelBlock {
+    std::uint32_t* pixels = nullptr;
+    int width = 0;
+    int height = 0;
+    std::size_t stride = 0;
+};
+struct ConstPixelBlock {
+    const std::uint32_t* pixels = nullptr;
+    int width = 0;
+    int height = 0;
+    std::size_t stride = 0;
+};
+
 // Quick: each target pixel takes the source pixel under its centre.
-void ResampleNearest(const std::uint32_t* source, int sourceWidth, int sourceHeight,
-                     std::uint32_t* target, int targetWidth, int targetHeight);
+void ResampleNearest(const ConstPixelBlock& source, const PixelBlock& target, int threads = 1);
 
 // Smooth: averages every source pixel a target pixel covers when shrinking, interpolates
-// linearly when enlarging. Separable; each channel is filtered on its own.
+// linearly when enlarging. Separable; each channel is filtered on its own. The result does not
+// depend on the number of threads.
+void ResampleSmooth(const ConstPixelBlock& source, const PixelBlock& target, int threads = 1);
+
+// The same for packed buffers (stride = width).
+void ResampleNearest(const std::uint32_t* source, int sourceWidth, int sourceHeight,
+                     std::uint32_t* target, int targetWidth, int targetHeight);
 void ResampleSmooth(const std::uint32_t* source, int sourceWidth, int sourceHeight,
                     std::uint32_t* target, int targetWidth, int targetHeight);
 

@@ -117,3 +117,47 @@ TEST(ApplyOrientation, TurnsEveryOrientationUpright) {
 
 }  // namespace
 }  // namespace zelta
+
+namespace zelta {
+namespace {
+
+TEST(Resample, ThreadsAndRowStridesDoNotChangeTheResult) {
+    // A busy picture, so that any misplaced row or column shows.
+    const int sw = 97;
+    const int sh = 61;
+    std::vector<std::uint32_t> source(static_cast<std::size_t>(sw * sh));
+    for (std::size_t i = 0; i < source.size(); ++i) {
+        source[i] = static_cast<std::uint32_t>(i * 2654435761U) | 0xFF000000U;
+    }
+    const std::pair<int, int> sizes[] = {{40, 25}, {200, 130}, {97, 1}, {1, 61}};
+    for (const auto& [tw, th] : sizes) {
+        std::vector<std::uint32_t> packed(static_cast<std::size_t>(tw * th));
+        ResampleSmooth(source.data(), sw, sh, packed.data(), tw, th);
+        std::vector<std::uint32_t> packedNearest(static_cast<std::size_t>(tw * th));
+        ResampleNearest(source.data(), sw, sh, packedNearest.data(), tw, th);
+        // Into a wider buffer with 7 spare pixels a row, on three threads.
+        const std::size_t stride = static_cast<std::size_t>(tw) + 7;
+        std::vector<std::uint32_t> wide(stride * static_cast<std::size_t>(th), 0xDEADBEEFU);
+        std::vector<std::uint32_t> wideNearest(wide);
+        ResampleSmooth({source.data(), sw, sh, static_cast<std::size_t>(sw)},
+                       {wide.data(), tw, th, stride}, 3);
+        ResampleNearest({source.data(), sw, sh, static_cast<std::size_t>(sw)},
+                        {wideNearest.data(), tw, th, stride}, 3);
+        for (int y = 0; y < th; ++y) {
+            for (int x = 0; x < tw; ++x) {
+                const std::size_t at =
+                    static_cast<std::size_t>(y) * stride + static_cast<std::size_t>(x);
+                const std::size_t packedAt = static_cast<std::size_t>(y * tw + x);
+                ASSERT_EQ(wide[at], packed[packedAt]) << tw << "x" << th << " at " << x << "," << y;
+                ASSERT_EQ(wideNearest[at], packedNearest[packedAt]) << x << "," << y;
+            }
+            for (std::size_t spare = static_cast<std::size_t>(tw); spare < stride; ++spare) {
+                ASSERT_EQ(wide[static_cast<std::size_t>(y) * stride + spare], 0xDEADBEEFU)
+                    << "wrote past the row";
+            }
+        }
+    }
+}
+
+}  // namespace
+}  // namespace zelta
