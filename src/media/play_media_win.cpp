@@ -6,6 +6,7 @@
 #include "media/snd_mod.h"
 #include "media/winmm_media.h"
 #include "toolkit/app_services.h"
+#include "toolkit/channels.h"
 #include "toolkit/unique_handle.h"
 
 namespace zelta {
@@ -42,16 +43,37 @@ void DispatchWaitingMessages() {
     }
 }
 
+// The platform's MCI devices may open files by their ANSI name: a path with characters outside
+// the ANSI code page is handed over by its short name, which has none, when the file system
+// gives one.
+std::wstring MciPath(const std::wstring& mediaPath) {
+    if (CanEncode(mediaPath, CP_ACP)) {
+        return mediaPath;
+    }
+    const DWORD size = GetShortPathNameW(mediaPath.c_str(), nullptr, 0);
+    if (size == 0) {
+        return mediaPath;
+    }
+    std::wstring shortPath(size, L'\0');
+    const DWORD length = GetShortPathNameW(mediaPath.c_str(), shortPath.data(), size);
+    if (length == 0 || length >= size) {
+        return mediaPath;
+    }
+    shortPath.resize(length);
+    return CanEncode(shortPath, CP_ACP) ? shortPath : mediaPath;
+}
+
 }  // namespace
 
 void PlayMedia(const std::wstring& mediaPath) {
+    const std::wstring path = MciPath(mediaPath);
     // An avi starts without waiting, and its video window belongs to the thread that sent the
     // command: that must be the GUI thread, which lives on while the video plays. A worker would
     // take the window with it when it ends.
-    if (IsAviPath(mediaPath)) {
+    if (IsAviPath(path)) {
         WinmmMedia media;
         ToolkitMediaUi ui;
-        PlayMedia(mediaPath, media, ui);
+        PlayMedia(path, media, ui);
         return;
     }
     try {
@@ -63,7 +85,7 @@ void PlayMedia(const std::wstring& mediaPath) {
         WinmmMedia media;
         ToolkitMediaUi ui;
         const HANDLE wakeHandle = wake.get();
-        BackgroundPlayback playback(mediaPath, media, [wakeHandle] { SetEvent(wakeHandle); });
+        BackgroundPlayback playback(path, media, [wakeHandle] { SetEvent(wakeHandle); });
         while (!playback.Service(ui)) {
             const DWORD woken = MsgWaitForMultipleObjectsEx(1, &wakeHandle, INFINITE, QS_ALLINPUT,
                                                             MWMO_INPUTAVAILABLE);
