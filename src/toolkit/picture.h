@@ -48,11 +48,17 @@ class ScaledCache {
     void Clear();
 
   private:
+    // A picture much larger than the screen is shrunk once to about the screen's size, and
+    // every window size that fits the screen is scaled from that smaller copy.
+    const Picture& Base(const Picture& source, int width, int height);
+
     const Picture* source_ = nullptr;
     int width_ = 0;
     int height_ = 0;
     bool fast_ = false;
     std::unique_ptr<Picture> scaled_;
+    const Picture* reducedFrom_ = nullptr;
+    std::unique_ptr<Picture> reduced_;
 };
 
 }  // namespace zelta

@@ -254,3 +254,14 @@ void ApplyOrientation(const std::uint32_t* source, int width, int height, int or
 }
 
 }  // namespace zelta
+
+namespace zelta {
+
+void ExpandBgrToBgra(const std::uint8_t* source, std::size_t count, std::uint32_t* target) {
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::uint8_t* p = source + i * 3;
+        target[i] = 0xFF000000U | (std::uint32_t{p[2]} << 16) | (std::uint32_t{p[1]} << 8) | p[0];
+    }
+}
+
+}  // namespace zelta

@@ -47,6 +47,9 @@ namespace zelta {
 void ApplyOrientation(const std::uint32_t* source, int width, int height, int orientation,
                       std::uint32_t* target);
 
+// Widens count pixels of 3-byte blue-green-red to opaque 32-bit pixels.
+void ExpandBgrToBgra(const std::uint8_t* source, std::size_t count, std::uint32_t* target);
+
 // Whether an orientation swaps width and height.
 constexpr bool SwapsSides(int orientation) {
     return orientation >= 5 && orientation <= 8;

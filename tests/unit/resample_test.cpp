@@ -161,3 +161,19 @@ TEST(Resample, ThreadsAndRowStridesDoNotChangeTheResult) {
 
 }  // namespace
 }  // namespace zelta
+
+namespace zelta {
+namespace {
+
+TEST(ExpandBgrToBgra, KeepsTheChannelOrderAndMakesEveryPixelOpaque) {
+    const std::uint8_t bgr[] = {0x10, 0x20, 0x30, 0xFF, 0x00, 0x80, 0x00, 0x00, 0x00};
+    std::uint32_t out[4] = {0, 0, 0, 0x12345678U};
+    ExpandBgrToBgra(bgr, 3, out);
+    EXPECT_EQ(out[0], 0xFF302010U);
+    EXPECT_EQ(out[1], 0xFF8000FFU);
+    EXPECT_EQ(out[2], 0xFF000000U);
+    EXPECT_EQ(out[3], 0x12345678U) << "wrote past the end";
+}
+
+}  // namespace
+}  // namespace zelta
