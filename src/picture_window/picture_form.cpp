@@ -105,8 +105,7 @@ void PictureForm::GeometrySteps() {
     SetWindowPos(Hwnd(), nullptr, left, top, ToPixels(g.width), ToPixels(g.height),
                  SWP_NOZORDER | SWP_NOACTIVATE);
     if (g.imageSizeFromRecord) {
-        Image1.SetWidth(g.imageWidth);
-        Image1.SetHeight(g.imageHeight);
+        Image1.SetSize(g.imageWidth, g.imageHeight);
     }
     KeepOnScreen();
 
@@ -141,8 +140,7 @@ void PictureForm::Form_Resize() {
     Label1.SetWidth(Width());
     if (const auto size = FollowWindow(static_cast<float>(Width()), static_cast<float>(Height()),
                                        mainLeft, mainTop)) {
-        Image1.SetWidth(size->width);
-        Image1.SetHeight(size->height);
+        Image1.SetSize(size->width, size->height);
     }
     store_.Save(keys::kApplication, picturePath_, keys::kImageWith,
                 NumberText(static_cast<float>(Image1.Width())));

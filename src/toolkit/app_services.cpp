@@ -4,6 +4,7 @@
 
 #include "toolkit/form.h"
 #include "toolkit/runtime_error.h"
+#include "toolkit/system_library.h"
 
 namespace zelta {
 
@@ -127,7 +128,8 @@ HANDLE StartFile(const std::wstring& path) {
     info.lpVerb = L"open";
     info.lpFile = path.c_str();
     info.nShow = SW_SHOWNORMAL;
-    if (!ShellExecuteExW(&info)) {
+    using ShellExecuteFn = BOOL(WINAPI*)(SHELLEXECUTEINFOW*);
+    if (!SystemFunctionAs<ShellExecuteFn>(L"shell32.dll", "ShellExecuteExW")(&info)) {
         const DWORD code = GetLastError();
         throw RuntimeError(error_number::kFileNotFound, L"Die Datei kann nicht gestartet werden: " +
                                                             path + L"\n" + LastErrorText(code));

@@ -61,8 +61,18 @@ void Control::Place() {
         SetWindowPos(hwnd_, nullptr, form_.ToPixels(rect_.left), form_.ToPixels(rect_.top),
                      form_.ToPixels(rect_.width), form_.ToPixels(rect_.height),
                      SWP_NOZORDER | SWP_NOACTIVATE);
-        ApplyFont();
     }
+}
+
+void Control::OnDpiChanged() {
+    Place();
+    ApplyFont();
+}
+
+void Control::SetSize(double width, double height) {
+    rect_.width = width;
+    rect_.height = height;
+    Place();
 }
 
 void Control::SetLeft(double twips) {

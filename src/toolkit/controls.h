@@ -51,12 +51,15 @@ class Control {
     void SetTop(double twips);
     void SetWidth(double twips);
     void SetHeight(double twips);
+    void SetSize(double width, double height);
     void SetTooltip(const std::wstring& text);
     void SetFont(const FontSpec& font);
 
     // Called by the form: create the child window, place it after a DPI change, route messages.
     virtual void Create() = 0;
     virtual void Place();
+    // After a DPI change: position, size and font anew.
+    void OnDpiChanged();
     virtual void OnCommand(WORD /*code*/) {}
     virtual LRESULT OnColor(HDC /*dc*/) { return 0; }
     virtual bool OnDrawItem(const DRAWITEMSTRUCT& /*item*/) { return false; }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "toolkit/runtime_error.h"
+#include "toolkit/system_library.h"
 
 namespace zelta {
 
@@ -48,9 +49,13 @@ void CommonDialog::Show(HWND owner, bool save) {
     if ((flags & dialog_flags::kOverwritePrompt) != 0) {
         ofn.Flags |= OFN_OVERWRITEPROMPT;
     }
-    const BOOL ok = save ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn);
+    using DialogFn = BOOL(WINAPI*)(OPENFILENAMEW*);
+    using ErrorFn = DWORD(WINAPI*)();
+    const auto show =
+        SystemFunctionAs<DialogFn>(L"comdlg32.dll", save ? "GetSaveFileNameW" : "GetOpenFileNameW");
+    const BOOL ok = show(&ofn);
     if (!ok) {
-        const DWORD error = CommDlgExtendedError();
+        const DWORD error = SystemFunctionAs<ErrorFn>(L"comdlg32.dll", "CommDlgExtendedError")();
         if (error != 0) {
             throw RuntimeError(error_number::kWindows,
                                L"Der Dateidialog kann nicht geöffnet werden (Fehler " +

@@ -7,4 +7,5 @@ list(APPEND ZELTA_WIN_SOURCES
   src/toolkit/controls.cpp
   src/toolkit/dialogs.cpp
   src/toolkit/form.cpp
-  src/toolkit/picture.cpp)
+  src/toolkit/picture.cpp
+  src/toolkit/system_library.cpp)

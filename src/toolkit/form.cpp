@@ -329,7 +329,7 @@ Control* Form::FindControl(int id) const {
 
 void Form::LayoutControls() {
     for (Control* control : controls_) {
-        control->Place();
+        control->OnDpiChanged();
     }
 }
 
