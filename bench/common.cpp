@@ -52,7 +52,8 @@ bool LoadDib(const std::wstring& path, Dib& out) {
         return false;
     }
     const UINT stride = width * 4;
-    if (FAILED(converter.p->CopyPixels(nullptr, stride, stride * height, static_cast<BYTE*>(bits)))) {
+    if (FAILED(
+            converter.p->CopyPixels(nullptr, stride, stride * height, static_cast<BYTE*>(bits)))) {
         DeleteObject(bitmap);
         return false;
     }

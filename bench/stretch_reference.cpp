@@ -47,8 +47,7 @@ LRESULT CALLBACK MainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
             RECT outer{};
             GetWindowRect(hwnd, &outer);
             if (g_image != nullptr) {
-                SetWindowPos(g_image, nullptr, 0, 0,
-                             bench::ImageWidthFor(outer.right - outer.left),
+                SetWindowPos(g_image, nullptr, 0, 0, bench::ImageWidthFor(outer.right - outer.left),
                              bench::ImageHeightFor(outer.bottom - outer.top),
                              SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
                 InvalidateRect(g_image, nullptr, FALSE);
@@ -97,10 +96,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandL
     HWND hwnd = CreateWindowExW(WS_EX_APPWINDOW, L"BenchStretchWindow", L"Stretch",
                                 WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, left, top, width, height,
                                 nullptr, nullptr, instance, nullptr);
-    g_image = CreateWindowExW(0, L"BenchStretchImage", L"", WS_CHILD | WS_VISIBLE, 0, 0,
-                              bench::ImageWidthFor(width), bench::ImageHeightFor(height), hwnd,
-                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(101)), instance,
-                              nullptr);
+    g_image =
+        CreateWindowExW(0, L"BenchStretchImage", L"", WS_CHILD | WS_VISIBLE, 0, 0,
+                        bench::ImageWidthFor(width), bench::ImageHeightFor(height), hwnd,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(101)), instance, nullptr);
     ShowWindow(hwnd, SW_SHOW);
     UpdateWindow(hwnd);
     MSG msg;

@@ -4,8 +4,8 @@
 // scripts/bench to summarise.
 //
 //   zbench start   --exe E --arg A --class C --ref R.ppm [--runs 11] [--warmup 1]
-//   zbench replace --exe E --first-arg A1 --first-ref R1.ppm --arg A --class C --ref R.ppm [--runs 11]
-//   zbench resize  --exe E --arg A --class C [--record] [--drag] [--steps 100]
+//   zbench replace --exe E --first-arg A1 --first-ref R1.ppm --arg A --class C --ref R.ppm [--runs
+//   11] zbench resize  --exe E --arg A --class C [--record] [--drag] [--steps 100]
 //                  [--left 40 --top 40]
 #include <windows.h>
 #include <mmsystem.h>

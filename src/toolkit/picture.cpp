@@ -5,6 +5,7 @@
 
 #include <cstring>
 #include <algorithm>
+#include <cmath>
 #include <thread>
 #include <vector>
 
@@ -371,8 +372,9 @@ const Picture& ScaledCache::Base(const Picture& source, int width, int height) {
     }
     if (reducedFrom_ != &source || !reduced_) {
         reduced_.reset();
-        const int reducedWidth = std::max(1, static_cast<int>(source.Width() * scale + 0.5));
-        const int reducedHeight = std::max(1, static_cast<int>(source.Height() * scale + 0.5));
+        const int reducedWidth = std::max(1, static_cast<int>(std::lround(source.Width() * scale)));
+        const int reducedHeight =
+            std::max(1, static_cast<int>(std::lround(source.Height() * scale)));
         reduced_ = std::make_unique<Picture>(reducedWidth, reducedHeight);
         ResampleSmooth(
             {source.Bits(), source.Width(), source.Height(),
