@@ -15,14 +15,7 @@ namespace ids = zelta::ids;
 
 constexpr wchar_t kMciTitle[] = L"MCI-Fehler";
 
-std::string Utf8(const std::wstring& text) {
-    const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                           nullptr, 0, nullptr, nullptr);
-    std::string bytes(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(),
-                        length, nullptr, nullptr);
-    return bytes;
-}
+using driver::Utf8;
 
 std::wstring Fixture(const std::wstring& name) {
     return driver::SourceDir() + L"\\tests\\fixtures\\media\\" + name;

@@ -16,14 +16,7 @@ constexpr int kFileNameCombo = 0x47C;  // cmb13
 constexpr int kFileNameEdit = 0x480;   // edt1
 const std::wstring kBackup = L"C:\\Zelta_Settingsfile.reg";
 
-std::string Utf8(const std::wstring& text) {
-    const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                           nullptr, 0, nullptr, nullptr);
-    std::string bytes(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(),
-                        length, nullptr, nullptr);
-    return bytes;
-}
+using driver::Utf8;
 
 // Bytes of text in the OEM code page, as the starter file must hold them.
 std::string Oem(const std::wstring& text) {
