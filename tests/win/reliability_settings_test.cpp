@@ -5,6 +5,7 @@
 
 #include <iostream>
 #include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -28,8 +29,10 @@ struct Shown {
 };
 
 std::string Describe(const RECT& r) {
-    return "(" + std::to_string(r.left) + ", " + std::to_string(r.top) + ", " +
-           std::to_string(r.right - r.left) + " x " + std::to_string(r.bottom - r.top) + ")";
+    std::ostringstream text;
+    text << "(" << r.left << ", " << r.top << ", " << (r.right - r.left) << " x "
+         << (r.bottom - r.top) << ")";
+    return text.str();
 }
 
 // Starts the picture, waits until its resize rule has written the image size, and reads the
