@@ -1,6 +1,7 @@
 // Starts Zelta.exe with an argument text taken verbatim from the environment (ZELTA_ARGUMENT_TEXT),
-// so that blanks and quotes reach the program exactly as typed. With ZELTA_SCREENSHOT=<file.bmp>
-// it waits for the program's window, saves a screenshot of it and ends the program.
+// so that blanks and quotes reach the program exactly as typed. With ZELTA_SCREENSHOT=<flag file>
+// it waits for the program's window, prints "RECT left top width height" of it on the screen,
+// waits until the flag file exists (the caller has taken its screenshot) and ends the program.
 #include <windows.h>
 
 #include <cstdio>
@@ -47,50 +48,16 @@ BOOL CALLBACK Look(HWND hwnd, LPARAM param) {
     return TRUE;
 }
 
-bool SaveBitmap(const std::wstring& path, RECT rect) {
-    const int width = rect.right - rect.left;
-    const int height = rect.bottom - rect.top;
-    if (width <= 0 || height <= 0) {
-        return false;
-    }
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = height;  // bottom-up, as BMP files store it
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
-    GdiFlush();
-    const DWORD imageBytes = static_cast<DWORD>(width) * static_cast<DWORD>(height) * 4;
-    BITMAPFILEHEADER header{};
-    header.bfType = 0x4D42;
-    header.bfOffBits = sizeof(header) + sizeof(info.bmiHeader);
-    header.bfSize = header.bfOffBits + imageBytes;
-    bool ok = false;
-    if (FILE* file = _wfopen(path.c_str(), L"wb")) {
-        ok = fwrite(&header, sizeof(header), 1, file) == 1 &&
-             fwrite(&info.bmiHeader, sizeof(info.bmiHeader), 1, file) == 1 &&
-             fwrite(bits, imageBytes, 1, file) == 1;
-        fclose(file);
-    }
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    return ok;
-}
-
 }  // namespace
 
 int wmain() {
     const std::wstring exe = ZELTA_EXE;
     const std::wstring argumentText = Environment(L"ZELTA_ARGUMENT_TEXT");
     const std::wstring screenshot = Environment(L"ZELTA_SCREENSHOT");
+    if (!screenshot.empty()) {
+        // The mouse stays off the picture: a movement over it brings up its banner.
+        SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
+    }
     std::wstring commandLine = L"\"" + exe + L"\" " + argumentText;
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
@@ -136,7 +103,14 @@ int wmain() {
             GetWindowRect(search.picture, &picture);
             UnionRect(&rect, &rect, &picture);
         }
-        result = SaveBitmap(screenshot, rect) ? 0 : 1;
+        std::wprintf(L"RECT %ld %ld %ld %ld\n", rect.left, rect.top, rect.right - rect.left,
+                     rect.bottom - rect.top);
+        std::fflush(stdout);
+        for (int i = 0;
+             i < 300 && GetFileAttributesW(screenshot.c_str()) == INVALID_FILE_ATTRIBUTES; ++i) {
+            Sleep(100);
+        }
+        result = 0;
     } else {
         std::fwprintf(stderr, L"no window of Zelta appeared\n");
     }
