@@ -97,11 +97,13 @@ int wmain() {
     if (shown != nullptr) {
         RECT rect{};
         GetWindowRect(shown, &rect);
-        // A box in front of the picture: take both.
-        if (search.box != nullptr && search.picture != nullptr) {
-            RECT picture{};
-            GetWindowRect(search.picture, &picture);
-            UnionRect(&rect, &rect, &picture);
+        // Everything the program shows: a box in front of the picture, the notice beside it.
+        for (HWND also : {search.box, search.picture, search.other}) {
+            if (also != nullptr) {
+                RECT more{};
+                GetWindowRect(also, &more);
+                UnionRect(&rect, &rect, &more);
+            }
         }
         std::wprintf(L"RECT %ld %ld %ld %ld\n", rect.left, rect.top, rect.right - rect.left,
                      rect.bottom - rect.top);
