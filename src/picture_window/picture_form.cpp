@@ -1,5 +1,7 @@
 #include "picture_window/picture_form.h"
 
+#include <new>
+
 #include "picture_window/geometry.h"
 #include "resources/resource_ids.h"
 #include "settings/geometry_keys.h"
@@ -28,11 +30,15 @@ BOOL CALLBACK CollectMonitor(HMONITOR monitor, HDC /*dc*/, LPRECT /*rect*/, LPAR
         reinterpret_cast<std::pair<std::vector<PixelRect>, std::vector<PixelRect>>*>(data);
     MONITORINFO info{};
     info.cbSize = sizeof(info);
-    if (GetMonitorInfoW(monitor, &info)) {
-        lists->first.push_back(
-            {info.rcMonitor.left, info.rcMonitor.top, info.rcMonitor.right, info.rcMonitor.bottom});
-        lists->second.push_back(
-            {info.rcWork.left, info.rcWork.top, info.rcWork.right, info.rcWork.bottom});
+    try {
+        if (GetMonitorInfoW(monitor, &info)) {
+            lists->first.push_back({info.rcMonitor.left, info.rcMonitor.top, info.rcMonitor.right,
+                                    info.rcMonitor.bottom});
+            lists->second.push_back(
+                {info.rcWork.left, info.rcWork.top, info.rcWork.right, info.rcWork.bottom});
+        }
+    } catch (const std::bad_alloc&) {
+        return FALSE;  // never through the system's callback
     }
     return TRUE;
 }
@@ -100,8 +106,8 @@ void PictureForm::GeometrySteps() {
     const WindowGeometry g = InitialGeometry(
         static_cast<float>(Image1.Width()), static_cast<float>(Image1.Height()), record,
         static_cast<float>(ScreenWidthTwips()), static_cast<float>(ScreenHeightTwips()));
-    const int left = ToPixels(g.left);
-    const int top = ToPixels(g.top);
+    const int left = ScreenToPixels(g.left);
+    const int top = ScreenToPixels(g.top);
     SetWindowPos(Hwnd(), nullptr, left, top, ToPixels(g.width), ToPixels(g.height),
                  SWP_NOZORDER | SWP_NOACTIVATE);
     if (g.imageSizeFromRecord) {

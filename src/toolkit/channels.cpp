@@ -19,14 +19,34 @@ std::map<int, Channel>& Channels() {
 }
 }  // namespace
 
+namespace {
+UINT Resolved(UINT codePage) {
+    return codePage == CP_OEMCP ? GetOEMCP() : codePage == CP_ACP ? GetACP() : codePage;
+}
+
+// UTF-8 and GB18030 hold every character; they take neither best-fit nor default-character
+// options, only the check for broken surrogate pairs.
+bool HoldsEverything(UINT codePage) {
+    const UINT number = Resolved(codePage);
+    return number == CP_UTF8 || number == 54936;
+}
+
+int Encode(const std::wstring& text, UINT codePage, char* out, int outSize, BOOL* usedDefault) {
+    if (HoldsEverything(codePage)) {
+        return WideCharToMultiByte(Resolved(codePage), WC_ERR_INVALID_CHARS, text.data(),
+                                   static_cast<int>(text.size()), out, outSize, nullptr, nullptr);
+    }
+    return WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, text.data(),
+                               static_cast<int>(text.size()), out, outSize, nullptr, usedDefault);
+}
+}  // namespace
+
 bool CanEncode(const std::wstring& text, UINT codePage) {
     if (text.empty()) {
         return true;
     }
     BOOL usedDefault = FALSE;
-    const int length =
-        WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, text.data(),
-                            static_cast<int>(text.size()), nullptr, 0, nullptr, &usedDefault);
+    const int length = Encode(text, codePage, nullptr, 0, &usedDefault);
     return length > 0 && usedDefault == FALSE;
 }
 
@@ -35,19 +55,14 @@ std::string EncodeText(const std::wstring& text, UINT codePage) {
         return {};
     }
     if (!CanEncode(text, codePage)) {
-        const UINT number = codePage == CP_OEMCP ? GetOEMCP()
-                            : codePage == CP_ACP ? GetACP()
-                                                 : codePage;
         throw RuntimeError(error_number::kInvalidArgument,
                            L"Der Text enthält Zeichen, die in der Zeichentabelle " +
-                               std::to_wstring(number) + L" nicht darstellbar sind:\n" + text);
+                               std::to_wstring(Resolved(codePage)) + L" nicht darstellbar sind:\n" +
+                               text);
     }
-    const int length =
-        WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, text.data(),
-                            static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    const int length = Encode(text, codePage, nullptr, 0, nullptr);
     std::string bytes(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, text.data(), static_cast<int>(text.size()),
-                        bytes.data(), length, nullptr, nullptr);
+    Encode(text, codePage, bytes.data(), length, nullptr);
     return bytes;
 }
 

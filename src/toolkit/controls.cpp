@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "toolkit/app_services.h"
 #include "toolkit/form.h"
 #include "toolkit/runtime_error.h"
 
@@ -400,38 +401,50 @@ LRESULT CALLBACK Image::ImageProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
     if (image == nullptr) {
         return DefWindowProcW(hwnd, message, wParam, lParam);
     }
+    // Exceptions never cross into the system: report and end.
+    try {
+        return image->HandleMessage(hwnd, message, wParam, lParam);
+    } catch (const RuntimeError& error) {
+        ReportFatal(error.Message());
+    } catch (const std::bad_alloc&) {
+        ReportFatal(L"Nicht genügend Arbeitsspeicher, um das Bild in dieser Größe zu zeigen.");
+    } catch (const std::exception&) {
+        ReportFatal(L"Unerwarteter Programmfehler beim Zeichnen des Bildes.");
+    }
+}
+
+LRESULT Image::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_PAINT: {
             PAINTSTRUCT ps{};
             HDC dc = BeginPaint(hwnd, &ps);
-            image->hwnd_ = hwnd;
-            image->Paint(dc);
+            Paint(dc);
             EndPaint(hwnd, &ps);
             return 0;
         }
         case WM_PRINTCLIENT:
-            image->Paint(reinterpret_cast<HDC>(wParam));
+            Paint(reinterpret_cast<HDC>(wParam));
             return 0;
         case WM_ERASEBKGND:
             return 1;
         case WM_MOUSEMOVE:
-            if (image->MouseMove) {
-                image->MouseMove();
+            if (MouseMove) {
+                MouseMove();
             }
             return 0;
         case WM_LBUTTONDOWN:
-            image->pressed_ = true;
+            pressed_ = true;
             SetCapture(hwnd);
             return 0;
         case WM_LBUTTONUP: {
-            const bool wasPressed = image->pressed_;
-            image->pressed_ = false;
+            const bool wasPressed = pressed_;
+            pressed_ = false;
             ReleaseCapture();
             RECT client{};
             GetClientRect(hwnd, &client);
             const POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
-            if (wasPressed && PtInRect(&client, at) && image->Click) {
-                image->Click();
+            if (wasPressed && PtInRect(&client, at) && Click) {
+                Click();
             }
             return 0;
         }

@@ -158,6 +158,7 @@ class Image : public Control {
 
   private:
     static LRESULT CALLBACK ImageProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     void Paint(HDC dc);
     void FitToPicture();
     std::shared_ptr<const Picture> picture_;

@@ -262,10 +262,10 @@ RECT OuterRect(HWND hwnd) {
 }  // namespace
 
 double Form::Left() const {
-    return hwnd_ ? ToTwips(OuterRect(hwnd_).left) : 0;
+    return hwnd_ ? OuterRect(hwnd_).left * ScreenTwipsPerPixel() : 0;
 }
 double Form::Top() const {
-    return hwnd_ ? ToTwips(OuterRect(hwnd_).top) : 0;
+    return hwnd_ ? OuterRect(hwnd_).top * ScreenTwipsPerPixel() : 0;
 }
 double Form::Width() const {
     if (hwnd_ == nullptr) {
@@ -284,12 +284,12 @@ double Form::Height() const {
 
 void Form::SetLeft(double twips) {
     const RECT r = OuterRect(hwnd_);
-    SetWindowPos(hwnd_, nullptr, ToPixels(twips), r.top, 0, 0,
+    SetWindowPos(hwnd_, nullptr, ScreenToPixels(twips), r.top, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 void Form::SetTop(double twips) {
     const RECT r = OuterRect(hwnd_);
-    SetWindowPos(hwnd_, nullptr, r.left, ToPixels(twips), 0, 0,
+    SetWindowPos(hwnd_, nullptr, r.left, ScreenToPixels(twips), 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 void Form::SetWidth(double twips) {
@@ -308,6 +308,12 @@ UINT Form::Dpi() const {
 }
 double Form::TwipsPerPixel() const {
     return 1440.0 / dpi_;
+}
+double Form::ScreenTwipsPerPixel() {
+    return 1440.0 / SystemDpi();
+}
+int Form::ScreenToPixels(double twips) {
+    return Round(twips / ScreenTwipsPerPixel());
 }
 int Form::ToPixels(double twips) const {
     return Round(twips / TwipsPerPixel());

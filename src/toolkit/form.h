@@ -63,6 +63,10 @@ class Form {
     void SetHeight(double twips);
 
     double TwipsPerPixel() const;
+    // A place on the desktop is counted in twips of the system DPI, the same on every monitor,
+    // so that a stored place means the same pixels whichever monitor the window was on.
+    static double ScreenTwipsPerPixel();
+    static int ScreenToPixels(double twips);
     int ToPixels(double twips) const;
     double ToTwips(int pixels) const { return pixels * TwipsPerPixel(); }
     UINT Dpi() const;

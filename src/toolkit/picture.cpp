@@ -188,15 +188,16 @@ std::shared_ptr<const Picture> Decode(IWICBitmapDecoder* decoder, const std::wst
     // In strips: no whole converted copy is ever held besides ours, and each strip is finished
     // while it is still in the cache.
     const UINT stride = width * 4;
-    constexpr UINT kStripRows = 128;
     WICPixelFormatGUID format{};
     source->GetPixelFormat(&format);
     if (IsEqualGUID(format, GUID_WICPixelFormat24bppBGR)) {
         // What photographs decode to: widened here, much faster than the general converter.
+        // width is at most a quarter of the 640 MB cap, so three bytes a pixel fit 32 bits.
         const UINT sourceStride = (width * 3 + 3) & ~3U;
-        std::vector<std::uint8_t> rows(static_cast<std::size_t>(sourceStride) * kStripRows);
-        for (UINT top = 0; top < height; top += kStripRows) {
-            const UINT count = std::min(kStripRows, height - top);
+        const UINT stripRows = StripRows(sourceStride, height);
+        std::vector<std::uint8_t> rows(static_cast<std::size_t>(sourceStride) * stripRows);
+        for (UINT top = 0; top < height; top += stripRows) {
+            const UINT count = std::min(stripRows, height - top);
             const WICRect strip{0, static_cast<INT>(top), static_cast<INT>(width),
                                 static_cast<INT>(count)};
             if (FAILED(
@@ -218,8 +219,9 @@ std::shared_ptr<const Picture> Decode(IWICBitmapDecoder* decoder, const std::wst
             Fail(error_number::kInvalidPicture, name,
                  L"Das Pixelformat des Bildes wird nicht unterstützt.");
         }
-        for (UINT top = 0; top < height; top += kStripRows) {
-            const UINT count = std::min(kStripRows, height - top);
+        const UINT stripRows = StripRows(stride, height);
+        for (UINT top = 0; top < height; top += stripRows) {
+            const UINT count = std::min(stripRows, height - top);
             const WICRect strip{0, static_cast<INT>(top), static_cast<INT>(width),
                                 static_cast<INT>(count)};
             std::uint32_t* first = picture->Bits() + static_cast<std::size_t>(top) * width;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <new>
 #include <thread>
 #include <vector>
 
@@ -141,6 +142,9 @@ void ResampleSmooth(const ConstPixelBlock& source, const PixelBlock& target, int
     const auto tw = static_cast<std::size_t>(target.width);
 
     // Pass 1: each source row shrunk to the target width.
+    if (!PixelBufferBytes(target.width, source.height)) {
+        throw std::bad_alloc();
+    }
     std::vector<std::uint32_t> middle(tw * static_cast<std::size_t>(source.height));
     Split(source.height, threads, [&](int firstRow, int lastRow) {
         for (int y = firstRow; y < lastRow; ++y) {
@@ -262,6 +266,17 @@ void ExpandBgrToBgra(const std::uint8_t* source, std::size_t count, std::uint32_
         const std::uint8_t* p = source + i * 3;
         target[i] = 0xFF000000U | (std::uint32_t{p[2]} << 16) | (std::uint32_t{p[1]} << 8) | p[0];
     }
+}
+
+}  // namespace zelta
+
+namespace zelta {
+
+unsigned StripRows(std::size_t rowBytes, unsigned height) {
+    constexpr std::size_t kStripBytes = std::size_t{16} << 20;
+    const std::size_t fitting = rowBytes == 0 ? 128 : kStripBytes / rowBytes;
+    return static_cast<unsigned>(
+        std::clamp<std::size_t>(fitting, 1, std::min(128U, std::max(height, 1U))));
 }
 
 }  // namespace zelta

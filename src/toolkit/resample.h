@@ -47,6 +47,10 @@ namespace zelta {
 void ApplyOrientation(const std::uint32_t* source, int width, int height, int orientation,
                       std::uint32_t* target);
 
+// How many rows of rowBytes each to decode at a time: up to 128 and about 16 MB, at least one,
+// never more than the picture has. rows * rowBytes never exceeds max(16 MB, rowBytes).
+unsigned StripRows(std::size_t rowBytes, unsigned height);
+
 // Widens count pixels of 3-byte blue-green-red to opaque 32-bit pixels.
 void ExpandBgrToBgra(const std::uint8_t* source, std::size_t count, std::uint32_t* target);
 

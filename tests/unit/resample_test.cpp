@@ -177,3 +177,33 @@ TEST(ExpandBgrToBgra, KeepsTheChannelOrderAndMakesEveryPixelOpaque) {
 
 }  // namespace
 }  // namespace zelta
+
+namespace zelta {
+namespace {
+
+TEST(StripRows, AStripNeverOutgrowsItsBufferWhateverTheWidth) {
+    struct Case {
+        std::size_t rowBytes;
+        unsigned height;
+        unsigned rows;
+    };
+    const Case cases[] = {
+        {640 * 3 + 0, 480, 128},  // ordinary photographs: 128 rows
+        {6000 * 4, 4000, 128},
+        {6000 * 4, 50, 50},  // never more rows than the picture has
+        {1, 1, 1},
+        {200000 * 4, 3000, 20},  // 16 MB / 800 000 bytes
+        {33554436, 1, 1},        // 11 184 812 pixels of 3 bytes: one row only
+        {33554436, 14, 1},
+        {0, 10, 10},
+    };
+    for (const auto& c : cases) {
+        const unsigned rows = StripRows(c.rowBytes, c.height);
+        EXPECT_EQ(rows, c.rows) << c.rowBytes << " x " << c.height;
+        EXPECT_LE(static_cast<std::uint64_t>(rows) * c.rowBytes,
+                  std::max<std::uint64_t>(std::uint64_t{16} << 20, c.rowBytes));
+    }
+}
+
+}  // namespace
+}  // namespace zelta

@@ -141,3 +141,16 @@ TEST_F(RegistryStoreTest, DeleteTakesOneSectionAndNothingElse) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Channels, CodePagesThatHoldEverythingEncodeEveryCharacter) {
+    // Windows can run with UTF-8 as its code page; the starter and backup files must still work.
+    EXPECT_TRUE(zelta::CanEncode(L"C:\\Фото\\Größe 𝄞.jpg", CP_UTF8));
+    EXPECT_EQ(zelta::EncodeText(L"Größe", CP_UTF8), std::string("Gr\xC3\xB6\xC3\x9F") + "e");
+    EXPECT_FALSE(
+        zelta::CanEncode(std::wstring(L"a") + static_cast<wchar_t>(0xD800) + L"b", CP_UTF8))
+        << "a broken surrogate pair cannot be written";
+}
+
+}  // namespace
