@@ -19,6 +19,13 @@ constexpr std::array<std::wstring_view, 4> kMp3Extensions{L"MP3", L"mp3", L"Mp3"
 constexpr std::array<std::wstring_view, 4> kVideoExtensions{L"AVI", L"avi", L"mpg", L"MPG"};
 }  // namespace
 
+std::wstring_view WithoutEnclosingQuotes(std::wstring_view argumentText) {
+    const bool wrapped = argumentText.size() >= 2 && argumentText.front() == L'"' &&
+                         argumentText.back() == L'"' &&
+                         argumentText.find(L'"', 1) == argumentText.size() - 1;
+    return wrapped ? argumentText.substr(1, argumentText.size() - 2) : argumentText;
+}
+
 std::wstring_view Extension(std::wstring_view argumentText) {
     return argumentText.size() <= 3 ? argumentText : argumentText.substr(argumentText.size() - 3);
 }

@@ -12,4 +12,14 @@ std::wstring_view Extension(std::wstring_view argumentText);
 // First matching rule wins; every comparison is exact and case-sensitive.
 Action Classify(std::wstring_view argumentText);
 
+// Sounds, MP3 and videos: they play to their end whatever starts after them.
+constexpr bool PlaysMedia(Action action) {
+    return action == Action::Sound || action == Action::Mp3 || action == Action::Video;
+}
+
+// Windows passes a file dropped on the program, or opened with it, as "C:\Bilder\Probe 1.jpg",
+// quotes included. A file name never holds a double quote, so a text wrapped in exactly one pair
+// of them loses that pair; any other text stays exactly as it came.
+std::wstring_view WithoutEnclosingQuotes(std::wstring_view argumentText);
+
 }  // namespace zelta

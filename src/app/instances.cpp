@@ -1,74 +1,94 @@
 #include "app/instances.h"
 
-#include <utility>
-#include <vector>
+#include <windows.h>
+#include <tlhelp32.h>
 
+#include <string>
+
+#include "app/start_order.h"
 #include "toolkit/app_services.h"
-#include "toolkit/control_ids.h"
+#include "toolkit/unique_handle.h"
 
 namespace zelta {
 
 namespace {
-using Age = std::pair<ULONGLONG, DWORD>;  // creation time, process id
 
-Age AgeOf(HANDLE process, DWORD pid) {
+StartStamp StampOf(HANDLE process, DWORD processId) {
     FILETIME created{};
     FILETIME exited{};
     FILETIME kernel{};
     FILETIME user{};
-    if (process == nullptr || !GetProcessTimes(process, &created, &exited, &kernel, &user)) {
-        return {0, pid};
+    GetProcessTimes(process, &created, &exited, &kernel, &user);
+    return {(static_cast<std::uint64_t>(created.dwHighDateTime) << 32) | created.dwLowDateTime,
+            processId};
+}
+
+std::wstring EndEventName(DWORD processId) {
+    return L"Local\\Zelta.End." + std::to_wstring(processId);
+}
+
+unique_kernel_handle EndEvent(DWORD processId) {
+    return unique_kernel_handle(
+        CreateEventW(nullptr, TRUE, FALSE, EndEventName(processId).c_str()));
+}
+
+std::wstring OwnExecutableName() {
+    std::wstring path(MAX_PATH, L'\0');
+    path.resize(GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size())));
+    const auto slash = path.find_last_of(L"\\/");
+    return slash == std::wstring::npos ? path : path.substr(slash + 1);
+}
+
+// Sets the end event of an older instance and leaves a handle to it in that process.
+void EndInstance(HANDLE process, DWORD processId) {
+    const unique_kernel_handle event = EndEvent(processId);
+    if (!event) {
+        return;
     }
-    return {(static_cast<ULONGLONG>(created.dwHighDateTime) << 32) | created.dwLowDateTime, pid};
+    SetEvent(event.get());
+    HANDLE left = nullptr;
+    DuplicateHandle(GetCurrentProcess(), event.get(), process, &left, SYNCHRONIZE, FALSE, 0);
 }
 
-Age OwnAge() {
-    static const Age age = AgeOf(GetCurrentProcess(), GetCurrentProcessId());
-    return age;
+DWORD WINAPI WaitForNewerStart(void* event) {
+    WaitForSingleObject(static_cast<HANDLE>(event), INFINITE);
+    EndProgramFromAnotherThread();
+    return 0;
 }
 
-struct Other {
-    HWND hwnd;
-    Age age;
-};
-
-// Our picture windows (class and caption both ours) of other processes.
-std::vector<Other> OtherPictureWindows(HWND own) {
-    std::vector<Other> found;
-    HWND hwnd = nullptr;
-    while ((hwnd = FindWindowExW(nullptr, hwnd, ids::kPictureClass, kProgramTitle)) != nullptr) {
-        DWORD pid = 0;
-        GetWindowThreadProcessId(hwnd, &pid);
-        if (hwnd == own || pid == GetCurrentProcessId()) {
-            continue;
-        }
-        HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
-        found.push_back({hwnd, AgeOf(process, pid)});
-        if (process != nullptr) {
-            CloseHandle(process);
-        }
-    }
-    return found;
-}
 }  // namespace
 
-void EndOlderInstances(HWND own) {
-    const Age mine = OwnAge();
-    for (const Other& other : OtherPictureWindows(own)) {
-        if (other.age < mine) {
-            PostMessageW(other.hwnd, WM_QUIT, 0, 0);
+void HandOver(WhenNewerStarts whenNewerStarts) {
+    const DWORD ownId = GetCurrentProcessId();
+    if (whenNewerStarts == WhenNewerStarts::End) {
+        // Made before the snapshot, so that a start racing with this one finds it either way.
+        HANDLE event = EndEvent(ownId).release();  // lives as long as the process
+        if (event != nullptr) {
+            const unique_kernel_handle watcher(
+                CreateThread(nullptr, 0, &WaitForNewerStart, event, 0, nullptr));
         }
     }
-}
-
-bool NewerInstanceExists(HWND own) {
-    const Age mine = OwnAge();
-    for (const Other& other : OtherPictureWindows(own)) {
-        if (mine < other.age) {
-            return true;
+    const StartStamp own = StampOf(GetCurrentProcess(), ownId);
+    const std::wstring executable = OwnExecutableName();
+    const unique_kernel_handle snapshot =
+        FileHandle(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot) {
+        return;
+    }
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = Process32FirstW(snapshot.get(), &entry); more;
+         more = Process32NextW(snapshot.get(), &entry)) {
+        if (entry.th32ProcessID == ownId || _wcsicmp(entry.szExeFile, executable.c_str()) != 0) {
+            continue;
+        }
+        const unique_kernel_handle process(OpenProcess(
+            PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_DUP_HANDLE, FALSE, entry.th32ProcessID));
+        // Read from the opened process: its id may have been given to a newer one meanwhile.
+        if (process && StartedBefore(StampOf(process.get(), entry.th32ProcessID), own)) {
+            EndInstance(process.get(), entry.th32ProcessID);
         }
     }
-    return false;
 }
 
 }  // namespace zelta

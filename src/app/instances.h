@@ -1,19 +1,26 @@
 #pragma once
-// Only one picture window lives at a time: a newer start ends the older instances.
+// Only the newest start of the program lives on: every start ends the instances started before it.
 //
-// Instances are ordered by the creation time of their processes (the process id breaks a tie).
-// After its own picture window exists, an instance looks at every picture window: older ones get
-// the quit message, and if a newer one exists this instance ends itself. Of any two instances the
-// one that looks last sees the other, so exactly the newest survives however the starts
-// interleave; nobody waits for anybody.
-#include <windows.h>
-
+// Each instance that may be ended owns a named manual-reset event, "Local\Zelta.End.<process id>",
+// created at its first instruction, and a thread that waits on it and ends the process when it is
+// set. A start takes a snapshot of the running processes of this program (same executable name)
+// and, for each one started before it, creates or opens that process's event, sets it and leaves a
+// duplicate of the handle in that process, so the event lives as long as its owner, also after the
+// start itself has ended.
+//
+// Why no timing escapes this: take instances A and B, A started before B. B's snapshot is taken
+// after B was created, so after A was created, and holds A unless A has already ended. If A made
+// its event first, B sets the very event A waits on; if not, A's later create opens the object B
+// made and set, which the handle left in A keeps alive. Either way A ends, whether it has a window
+// yet or not, and A never ends B. Ties of the creation time are broken by the process id, so both
+// agree on the order and exactly the newest survives. Nobody waits for anybody: a start sets
+// events and goes on, and an instance ends itself.
 namespace zelta {
 
-// Posts the quit message to every picture window captioned "Zelta" of an older instance.
-void EndOlderInstances(HWND own);
+enum class WhenNewerStarts { End, PlayOn };
 
-// True when the picture window of a newer instance exists.
-bool NewerInstanceExists(HWND own);
+// Ends every older instance; from now on a newer start ends this one, unless it plays media,
+// which then plays to its end as if the newer start had not happened.
+void HandOver(WhenNewerStarts whenNewerStarts);
 
 }  // namespace zelta

@@ -5,7 +5,7 @@
 #include "app/classify.h"
 #include "app/globals.h"
 #include "app/instances.h"
-#include "media/snd_mod.h"
+#include "media/play_media.h"
 #include "media/stop_form.h"
 #include "notice/notice_form.h"
 #include "picture_window/picture_form.h"
@@ -40,13 +40,15 @@ SetupForm& TARVOS_Eingabe() {
 
 // The first half of the picture window's load: carry out what the argument text asks for.
 // Returns whether the picture window's geometry steps follow.
-bool Dispatch(const std::wstring& argumentText) {
-    switch (Classify(argumentText)) {
+bool Dispatch(const std::wstring& argumentText, Action action) {
+    switch (action) {
         case Action::Notice:
             PicturePath = argumentText.substr(1);
             Hinweis().Show();
             return true;
         case Action::Setup:
+            // The setup window's sequence, as it has always run: the picture window is hidden
+            // before and after the setup window shows, then minimised.
             Zelta().Hide();
             TARVOS_Eingabe().Show();
             Zelta().Hide();
@@ -62,13 +64,17 @@ bool Dispatch(const std::wstring& argumentText) {
         case Action::Mp3:
             MediaPath = argumentText;
             frm_STOP().Show();
+            // The MP3 sequence: half a second with the stop window up before playback starts,
+            // during which the GUI thread takes no events.
             Sleep(500);
             PlayMedia(MediaPath);
             EndProgram(0);
         case Action::Video:
             MediaPath = argumentText;
-            PlayMedia(MediaPath);
-            ShowMessage(L"Video von Zelta ausgeführt", style::kOkOnly);
+            // A video that failed has said so in its own boxes; it is not reported as played.
+            if (PlayMedia(MediaPath)) {
+                ShowMessage(L"Video von Zelta ausgeführt", style::kOkOnly);
+            }
             EndProgram(0);
         case Action::Picture:
             PicturePath = argumentText;
@@ -82,18 +88,12 @@ bool Dispatch(const std::wstring& argumentText) {
 }  // namespace
 
 void Main() {
-    if (PreviousInstance()) {
-        EndOlderInstances(nullptr);
-    }
+    const std::wstring argumentText(WithoutEnclosingQuotes(CommandLineText()));
+    const Action action = Classify(argumentText);
+    HandOver(PlaysMedia(action) ? WhenNewerStarts::PlayOn : WhenNewerStarts::End);
+    InitializeToolkit();
     PictureForm& zelta = Zelta();
-    zelta.Created = [](HWND own) {
-        if (NewerInstanceExists(own)) {
-            EndProgram(0);  // a newer start has taken over
-        }
-        EndOlderInstances(own);
-    };
-    const std::wstring argumentText = CommandLineText();
-    zelta.Dispatch = [argumentText] { return Dispatch(argumentText); };
+    zelta.Dispatch = [argumentText, action] { return Dispatch(argumentText, action); };
     zelta.Show();
 }
 

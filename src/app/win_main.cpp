@@ -1,23 +1,20 @@
 // Entry point of Zelta.exe.
 #include <windows.h>
-#include <objbase.h>
+
+#include <new>
 
 #include "app/main.h"
 #include "toolkit/app_services.h"
-#include "toolkit/form.h"
+#include "toolkit/message_pump.h"
 #include "toolkit/runtime_error.h"
 
 int WINAPI wWinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, PWSTR /*commandLine*/,
                     int /*show*/) {
     // No "insert a disk" or crash dialogs: failures are reported by the program itself.
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX | SEM_NOGPFAULTERRORBOX);
-    if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {
-        zelta::ReportFatal(L"COM kann nicht gestartet werden.");
-    }
-    int exitCode = 0;
     try {
         zelta::Main();
-        exitCode = zelta::RunMessageLoop();
+        zelta::RunMessageLoop();
     } catch (const zelta::RuntimeError& error) {
         zelta::ReportFatal(error.Message());
     } catch (const std::bad_alloc&) {
@@ -25,6 +22,4 @@ int WINAPI wWinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, PWSTR /*comm
     } catch (const std::exception&) {
         zelta::ReportFatal(L"Unerwarteter Programmfehler.");
     }
-    // Ends at once, whatever windows or threads remain.
-    ExitProcess(static_cast<UINT>(exitCode));
 }

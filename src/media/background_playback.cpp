@@ -41,9 +41,10 @@ BackgroundPlayback::~BackgroundPlayback() {
 
 void BackgroundPlayback::Run(const std::wstring& mediaPath, MediaInterface& media) {
     WorkerUi ui(*this);
-    PlayMedia(mediaPath, media, ui);
+    const bool succeeded = PlayMedia(mediaPath, media, ui);
     {
         std::lock_guard lock(mutex_);
+        succeeded_ = succeeded;
         finished_ = true;
     }
     wake_();

@@ -24,7 +24,8 @@ class BackgroundPlayback {
     // Starts PlayMedia for mediaPath on a worker thread. wake is called from the worker whenever
     // the owning thread has something to do: a UI call is waiting, or playback has ended.
     BackgroundPlayback(std::wstring mediaPath, MediaInterface& media, std::function<void()> wake);
-    // UI calls still waiting are dropped; waits for the worker to finish.
+    // UI calls still waiting are dropped; waits for the worker to finish (the file plays to its
+    // end).
     ~BackgroundPlayback();
     BackgroundPlayback(const BackgroundPlayback&) = delete;
     BackgroundPlayback& operator=(const BackgroundPlayback&) = delete;
@@ -33,6 +34,8 @@ class BackgroundPlayback {
     // exception of ui is handed back to the worker, where the player absorbs it. Returns true once
     // the worker has finished and every call it made has been carried out.
     bool Service(MediaUi& ui);
+    // Whether every command succeeded; known once Service returned true.
+    bool Succeeded() const { return succeeded_; }
 
   private:
     struct Request {
@@ -51,6 +54,7 @@ class BackgroundPlayback {
     std::condition_variable changed_;
     std::deque<std::shared_ptr<Request>> pending_;
     bool finished_ = false;
+    bool succeeded_ = false;
     bool abandoned_ = false;
     std::thread worker_;
 };

@@ -1,12 +1,13 @@
-// The program's playback: winmm on a worker thread, the toolkit's UI on the GUI thread.
 #include <windows.h>
 
 #include "media/background_playback.h"
 #include "media/mci_commands.h"
+#include "media/play_media.h"
 #include "media/snd_mod.h"
 #include "media/winmm_media.h"
 #include "toolkit/app_services.h"
 #include "toolkit/channels.h"
+#include "toolkit/message_pump.h"
 #include "toolkit/unique_handle.h"
 
 namespace zelta {
@@ -20,28 +21,6 @@ class ToolkitMediaUi : public MediaUi {
     }
     void SetMousePointer(int shape) override { zelta::SetMousePointer(shape); }
 };
-
-struct HandleCloser {
-    void operator()(HANDLE handle) const { CloseHandle(handle); }
-};
-using unique_event = unique_handle<HANDLE, HandleCloser>;
-
-// Dispatches the window messages that are waiting. The quit message ends the process: the program
-// ends whenever its windows say so, playback or not.
-void DispatchWaitingMessages() {
-    MSG msg{};
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_QUIT) {
-            EndProgram(0);
-        }
-        HWND root = msg.hwnd != nullptr ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
-        if (root != nullptr && IsDialogMessageW(root, &msg)) {
-            continue;
-        }
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-}
 
 // The platform's MCI devices may open files by their ANSI name: a path with characters outside
 // the ANSI code page is handed over by its short name, which has none, when the file system
@@ -65,39 +44,34 @@ std::wstring MciPath(const std::wstring& mediaPath) {
 
 }  // namespace
 
-void PlayMedia(const std::wstring& mediaPath) {
+bool PlayMedia(const std::wstring& mediaPath) {
     const std::wstring path = MciPath(mediaPath);
+    WinmmMedia media;
+    ToolkitMediaUi ui;
     // An avi starts without waiting, and its video window belongs to the thread that sent the
     // command: that must be the GUI thread, which lives on while the video plays. A worker would
     // take the window with it when it ends.
     if (IsAviPath(path)) {
-        WinmmMedia media;
-        ToolkitMediaUi ui;
-        PlayMedia(path, media, ui);
-        return;
+        return PlayMedia(path, media, ui);
     }
     try {
         // Auto-reset: set by the worker each time it hands over a call or ends.
-        unique_event wake(CreateEventW(nullptr, FALSE, FALSE, nullptr));
+        const unique_kernel_handle wake(CreateEventW(nullptr, FALSE, FALSE, nullptr));
         if (!wake) {
-            return;
+            return false;
         }
-        WinmmMedia media;
-        ToolkitMediaUi ui;
         const HANDLE wakeHandle = wake.get();
         BackgroundPlayback playback(path, media, [wakeHandle] { SetEvent(wakeHandle); });
         while (!playback.Service(ui)) {
-            const DWORD woken = MsgWaitForMultipleObjectsEx(1, &wakeHandle, INFINITE, QS_ALLINPUT,
-                                                            MWMO_INPUTAVAILABLE);
-            if (woken == WAIT_OBJECT_0 + 1) {
-                DispatchWaitingMessages();
-            } else if (woken == WAIT_FAILED) {
-                // Without a wait there is no way to hear from the worker; let it finish alone.
-                break;
+            if (WaitDispatching(wakeHandle, INFINITE) == WaitOutcome::Failed) {
+                // The worker can no longer be heard: its boxes are dropped, and leaving this
+                // scope waits for it, so the file still plays to its end.
+                return false;
             }
         }
+        return playback.Succeeded();
     } catch (...) {
-        // Playback failures never reach the caller.
+        return false;  // playback failures never reach the caller
     }
 }
 

@@ -42,24 +42,28 @@ std::wstring ErrorTextFor(std::uint32_t code, const std::wstring& buffer) {
     return L"Unbekannter MCI-Fehler " + std::to_wstring(code) + L" (" + hex + L")";
 }
 
-void SendMciCommand(const std::wstring& command, MediaInterface& media, MediaUi& ui) {
+bool SendMciCommand(const std::wstring& command, MediaInterface& media, MediaUi& ui) {
     const std::uint32_t code = media.SendCommand(command);
     if (code == 0) {
-        return;
+        return true;
     }
     const std::wstring errorText = ErrorTextFor(code, media.ErrorText(code));
     ui.ShowMessage(MciErrorMessage(errorText, command), kMciErrorStyle, kMciErrorTitle);
+    return false;
 }
 
-void PlayMedia(const std::wstring& mediaPath, MediaInterface& media, MediaUi& ui) noexcept {
+bool PlayMedia(const std::wstring& mediaPath, MediaInterface& media, MediaUi& ui) noexcept {
     RunStep([&] { ui.SetMousePointer(kBusyPointer); });
     std::vector<std::wstring> commands;
     RunStep([&] { commands = MciCommandsFor(mediaPath); });
+    // A command counts as done only when it was sent and succeeded.
+    bool succeeded = !commands.empty();
     // No file name holds a quote: in the path it would end the quoted name early and make MCI
     // words of the rest. The command that names the file is refused as for a missing file.
     const bool quoteInPath = mediaPath.find(L'"') != std::wstring::npos;
     for (std::size_t i = 0; i < commands.size(); ++i) {
         if (i == 0 && quoteInPath) {
+            succeeded = false;
             RunStep([&] {
                 ui.ShowMessage(
                     MciErrorMessage(ErrorTextFor(kFileNotFound, media.ErrorText(kFileNotFound)),
@@ -68,9 +72,12 @@ void PlayMedia(const std::wstring& mediaPath, MediaInterface& media, MediaUi& ui
             });
             continue;
         }
-        RunStep([&] { SendMciCommand(commands[i], media, ui); });
+        bool sent = false;
+        RunStep([&] { sent = SendMciCommand(commands[i], media, ui); });
+        succeeded = succeeded && sent;
     }
     RunStep([&] { ui.SetMousePointer(kDefaultPointer); });
+    return succeeded;
 }
 
 }  // namespace zelta

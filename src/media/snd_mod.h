@@ -23,20 +23,12 @@ std::wstring ErrorTextOfBuffer(const std::wstring& buffer);
 std::wstring ErrorTextFor(std::uint32_t code, const std::wstring& buffer);
 
 // Sends one command; when it fails, shows the error box and returns once the user closed it.
-// Exceptions of the interface or the UI go to the caller.
-void SendMciCommand(const std::wstring& command, MediaInterface& media, MediaUi& ui);
+// Exceptions of the interface or the UI go to the caller. Returns whether the command succeeded.
+bool SendMciCommand(const std::wstring& command, MediaInterface& media, MediaUi& ui);
 
 // Plays mediaPath with the commands of MciCommandsFor, each sent even when the one before failed,
 // with the busy pointer shown from before the first command until after the last. Never throws:
-// a step that throws is abandoned and the next one runs.
-void PlayMedia(const std::wstring& mediaPath, MediaInterface& media, MediaUi& ui) noexcept;
-
-// The program's playback on Windows: winmm for the commands, the toolkit's message box and mouse
-// pointer for the user. The commands run on a worker thread while this (GUI) thread keeps window
-// events flowing, so the stop window works during "play wave wait"; error boxes still appear on
-// this thread, one after another in command order. Returns when the commands are done: for an
-// avi once it has started, otherwise when the file has played to its end. When the quit message
-// arrives meanwhile the process ends at once.
-void PlayMedia(const std::wstring& mediaPath);
+// a step that throws is abandoned and the next one runs. Returns whether every command succeeded.
+bool PlayMedia(const std::wstring& mediaPath, MediaInterface& media, MediaUi& ui) noexcept;
 
 }  // namespace zelta

@@ -2,14 +2,14 @@
 
 #include "resources/resource_ids.h"
 #include "toolkit/app_services.h"
-#include "toolkit/control_ids.h"
+#include "media/stop_ids.h"
 
 namespace zelta {
 
 namespace {
 FormDesign StopDesign() {
     FormDesign design;
-    design.className = ids::kStopClass;
+    design.className = stop_ids::kClassName;
     design.caption = L"Abspielen stop";
     design.clientWidth = 2385;
     design.clientHeight = 510;
@@ -22,7 +22,7 @@ FormDesign StopDesign() {
 }  // namespace
 
 StopForm::StopForm()
-    : Form(StopDesign()), cmd_STOP(*this, {0, 0, 2415, 495}, L"STOP", ids::kStopCmdStop) {}
+    : Form(StopDesign()), cmd_STOP(*this, {0, 0, 2415, 495}, L"STOP", stop_ids::kCmdStop) {}
 
 void StopForm::CreateControls() {
     cmd_STOP.Create();

@@ -1,15 +1,15 @@
 #include "notice/notice_form.h"
 
 #include "resources/resource_ids.h"
-#include "toolkit/control_ids.h"
-#include "toolkit/picture.h"
+#include "notice/notice_ids.h"
+#include "toolkit/picture_loader.h"
 
 namespace zelta {
 
 namespace {
 FormDesign NoticeDesign() {
     FormDesign design;
-    design.className = ids::kNoticeClass;
+    design.className = notice_ids::kClassName;
     design.caption = L"Zelta Konfiguration";
     design.clientWidth = 6375;
     design.clientHeight = 3180;
@@ -23,16 +23,16 @@ FormDesign NoticeDesign() {
 
 NoticeForm::NoticeForm()
     : Form(NoticeDesign()),
-      Timer1(*this, 10000, true, ids::kNoticeTimer1),
-      Image1(*this, {2640, 120, 3564, 732}, ids::kNoticeImage1),
+      Timer1(*this, 10000, true, notice_ids::kTimer1),
+      Image1(*this, {2640, 120, 3564, 732}, notice_ids::kImage1),
       Label3(*this, {720, 2640, 2532, 372}, L"Version 2.03 · Bilder, Sounds und Videos",
-             ids::kNoticeLabel3),
+             notice_ids::kLabel3),
       Label2(*this, {720, 1200, 2772, 1212},
              L"Bitte das gewünschte Bild mit Externer Befehl von Tarvos aus starten. Z.B. mit "
              L"Zelta.exe "
              L"/c:\\Test.jpg     Mit einem Linksklick kann das Bild vorzeitig geschlossen werden.",
-             ids::kNoticeLabel2),
-      Label1(*this, {720, 480, 1572, 492}, L"Zelta für Tarvos", ids::kNoticeLabel1) {}
+             notice_ids::kLabel2),
+      Label1(*this, {720, 480, 1572, 492}, L"Zelta für Tarvos", notice_ids::kLabel1) {}
 
 void NoticeForm::CreateControls() {
     Timer1.Create();

@@ -23,8 +23,9 @@ WindowGeometry InitialGeometry(float imageWidth, float imageHeight, const Geomet
         g.left = static_cast<float>(record.mainLeft);
         g.top = static_cast<float>(record.mainTop);
     } else {
-        g.left = screenWidth / 2.0F - g.width / 2.0F;
-        g.top = screenHeight / 2.0F - g.height / 2.0F;
+        g.centred = true;
+        g.left = CentredEdge(screenWidth, g.width);
+        g.top = CentredEdge(screenHeight, g.height);
     }
     return g;
 }

@@ -24,7 +24,13 @@ constexpr bool PlaceStored(std::int32_t mainLeft, std::int32_t mainTop) {
     return mainLeft != 0 && mainTop != 0;
 }
 
+// The left (or top) edge of a window of the given outer width (or height) centred on the screen.
+constexpr float CentredEdge(float screen, float window) {
+    return screen / 2.0F - window / 2.0F;
+}
+
 struct WindowGeometry {
+    bool centred = false;  // no record: centred at picture size plus the margins
     float left = 0;
     float top = 0;
     float width = 0;

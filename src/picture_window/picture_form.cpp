@@ -7,8 +7,9 @@
 #include "settings/geometry_keys.h"
 #include "settings/number_text.h"
 #include "toolkit/app_services.h"
-#include "toolkit/control_ids.h"
+#include "picture_window/picture_ids.h"
 #include "toolkit/picture.h"
+#include "toolkit/picture_loader.h"
 
 namespace zelta {
 
@@ -17,7 +18,7 @@ constexpr COLORREF kStoredColor = 255;  // red
 
 FormDesign PictureDesign() {
     FormDesign design;
-    design.className = ids::kPictureClass;
+    design.className = picture_ids::kClassName;
     design.caption = kProgramTitle;
     design.clientWidth = 10440;
     design.clientHeight = 6930;
@@ -46,18 +47,15 @@ BOOL CALLBACK CollectMonitor(HMONITOR monitor, HDC /*dc*/, LPRECT /*rect*/, LPAR
 
 PictureForm::PictureForm(SettingsStore& store, const std::wstring& picturePath)
     : Form(PictureDesign()),
-      Image1(*this, {0, 0, 480, 480}, ids::kPictureImage1),
-      Label1(*this, {600, 120, 9732, 252}, L"LW+Pfad+Datei", ids::kPictureLabel1),
-      cmd_Pos(*this, {120, 480, 495, 495}, L"", ids::kPictureCmdPos),
-      cmd_pos_del(*this, {720, 480, 495, 495}, L"", ids::kPictureCmdPosDel),
-      Timer1(*this, 3000, false, ids::kPictureTimer1),
+      Image1(*this, {0, 0, 480, 480}, picture_ids::kImage1),
+      Label1(*this, {600, 120, 9732, 252}, L"LW+Pfad+Datei", picture_ids::kLabel1),
+      cmd_Pos(*this, {120, 480, 495, 495}, L"", picture_ids::kCmdPos),
+      cmd_pos_del(*this, {720, 480, 495, 495}, L"", picture_ids::kCmdPosDel),
+      Timer1(*this, 3000, false, picture_ids::kTimer1),
       store_(store),
       picturePath_(picturePath) {}
 
 void PictureForm::CreateControls() {
-    if (Created) {
-        Created(Hwnd());
-    }
     // Tab order: the banner, then the two buttons; all of them lie over the picture.
     Label1.SetVisible(false);
     Label1.Create();
@@ -85,7 +83,17 @@ void PictureForm::CreateControls() {
 }
 
 void PictureForm::LoadPictureFile(const std::wstring& path) {
-    Image1.SetPicture(LoadPicture(path));
+    // With a record the first view is the whole picture stretched to the stored window less the
+    // margins (what the resize rule makes of it); otherwise the picture at its natural size.
+    const GeometryRecord record = ReadRecord();
+    const WindowGeometry g = InitialGeometry(0, 0, record, 0, 0);
+    FirstView view;
+    if (g.imageSizeFromRecord) {
+        view.width = ToPixels(g.width - kMarginWidth);
+        view.height = ToPixels(g.height - kMarginHeight);
+        view.stretched = view.width > 0 && view.height > 0;
+    }
+    Image1.SetPicture(LoadPicture(path, view));
 }
 
 void PictureForm::Form_Load() {
@@ -94,7 +102,7 @@ void PictureForm::Form_Load() {
     }
 }
 
-void PictureForm::GeometrySteps() {
+GeometryRecord PictureForm::ReadRecord() const {
     GeometryRecord record;
     record.mainLeft = ReadWholeNumber(store_, picturePath_, keys::kMainLeft);
     record.mainTop = ReadWholeNumber(store_, picturePath_, keys::kMainTop);
@@ -102,18 +110,30 @@ void PictureForm::GeometrySteps() {
     record.mainHeight = ReadWholeNumber(store_, picturePath_, keys::kMainHeight);
     record.imageWith = ReadWholeNumber(store_, picturePath_, keys::kImageWith);
     record.imageHeight = ReadWholeNumber(store_, picturePath_, keys::kImageHeight);
+    return record;
+}
 
-    const WindowGeometry g = InitialGeometry(
-        static_cast<float>(Image1.Width()), static_cast<float>(Image1.Height()), record,
-        static_cast<float>(ScreenWidthTwips()), static_cast<float>(ScreenHeightTwips()));
-    const int left = ScreenToPixels(g.left);
-    const int top = ScreenToPixels(g.top);
-    SetWindowPos(Hwnd(), nullptr, left, top, ToPixels(g.width), ToPixels(g.height),
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+void PictureForm::GeometrySteps() {
+    const auto screenWidth = static_cast<float>(ScreenWidthTwips());
+    const auto screenHeight = static_cast<float>(ScreenHeightTwips());
+    const WindowGeometry g =
+        InitialGeometry(static_cast<float>(Image1.Width()), static_cast<float>(Image1.Height()),
+                        ReadRecord(), screenWidth, screenHeight);
+    SetWindowPos(Hwnd(), nullptr, ScreenToPixels(g.left), ScreenToPixels(g.top), ToPixels(g.width),
+                 ToPixels(g.height), SWP_NOZORDER | SWP_NOACTIVATE);
     if (g.imageSizeFromRecord) {
         Image1.SetSize(g.imageWidth, g.imageHeight);
     }
-    KeepOnScreen();
+    if (g.centred) {
+        // The platform may have capped the size (a picture larger than the screen): centre the
+        // size the window has now, so that its title bar stays within reach.
+        const float left = CentredEdge(screenWidth, static_cast<float>(Width()));
+        const float top = CentredEdge(screenHeight, static_cast<float>(Height()));
+        SetWindowPos(Hwnd(), nullptr, ScreenToPixels(left), ScreenToPixels(top), 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    } else {
+        KeepOnScreen();
+    }
 
     Label1.SetLeft(0);
     Label1.SetTop(0);
@@ -140,6 +160,7 @@ void PictureForm::Form_Resize() {
     if (picturePath_.empty()) {
         return;
     }
+    const KeepAlive writing;  // the two image values go together
     const std::int32_t mainLeft = ReadWholeNumber(store_, picturePath_, keys::kMainLeft);
     const std::int32_t mainTop = ReadWholeNumber(store_, picturePath_, keys::kMainTop);
     Image1.SetStretch(true);
@@ -172,10 +193,13 @@ void PictureForm::Image1_Click() {
 }
 
 void PictureForm::cmd_Pos_Click() {
-    // Without a picture path there is no section to store under.
+    // Without a picture path there is no section to store under; the button still says it was
+    // pressed.
     if (picturePath_.empty()) {
+        cmd_Pos.SetBackColor(kStoredColor);
         return;
     }
+    const KeepAlive writing;  // the four values go together
     store_.Save(keys::kApplication, picturePath_, keys::kMainLeft,
                 NumberText(static_cast<float>(Left())));
     store_.Save(keys::kApplication, picturePath_, keys::kMainTop,

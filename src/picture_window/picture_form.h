@@ -3,6 +3,7 @@
 #include <functional>
 #include <string>
 
+#include "picture_window/geometry.h"
 #include "settings/settings_store.h"
 #include "toolkit/controls.h"
 #include "toolkit/form.h"
@@ -16,10 +17,8 @@ class PictureForm : public Form {
 
     // Runs first in Form_Load; returns whether the geometry steps follow.
     std::function<bool()> Dispatch;
-    // Called as soon as the window exists, before Form_Load.
-    std::function<void(HWND)> Created;
 
-    // Loads the file into Image1 (the picture action).
+    // Loads the file into Image1 (the picture action), decoding what the first view shows.
     void LoadPictureFile(const std::wstring& path);
 
     Image Image1;
@@ -35,6 +34,7 @@ class PictureForm : public Form {
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
   private:
+    GeometryRecord ReadRecord() const;
     void GeometrySteps();
     void KeepOnScreen();
     void Image1_MouseMove();

@@ -1,61 +1,42 @@
-#include "settings/settings_store.h"
+#include "settings/memory_store.h"
+
+#include "settings/registry_path.h"
 
 namespace zelta {
 
 namespace {
-// Registry key names compare without regard to case.
-std::wstring Fold(const std::wstring& text) {
-    std::wstring folded = text;
-    for (auto& c : folded) {
+// Registry names compare without regard to case.
+std::wstring Fold(std::wstring text) {
+    for (auto& c : text) {
         if (c >= L'A' && c <= L'Z') {
             c = static_cast<wchar_t>(c - L'A' + L'a');
         }
     }
-    return folded;
+    return text;
 }
 
-bool IsSameOrBelow(const std::wstring& section, const std::wstring& parent) {
-    return section == parent ||
-           (section.size() > parent.size() && section.compare(0, parent.size(), parent) == 0 &&
-            section[parent.size()] == L'\\');
+std::wstring SectionKey(const std::wstring& application, const std::wstring& section) {
+    return Fold(SettingsKeyPath(application, section));
 }
 }  // namespace
 
 std::optional<std::wstring> MemoryStore::Get(const std::wstring& application,
                                              const std::wstring& section, const std::wstring& key) {
-    auto found = values_.find({Fold(application), Fold(section), Fold(key)});
+    const auto found = values_.find({SectionKey(application, section), Fold(key)});
     if (found == values_.end()) {
         return std::nullopt;
     }
     return found->second;
 }
 
-bool MemoryStore::HasSection(const std::wstring& application, const std::wstring& section) const {
-    for (const auto& [name, value] : values_) {
-        if (std::get<0>(name) == Fold(application) && std::get<1>(name) == Fold(section)) {
-            return true;
-        }
-    }
-    return false;
-}
-
 void MemoryStore::DoSave(const std::wstring& application, const std::wstring& section,
                          const std::wstring& key, const std::wstring& value) {
-    ++saves_;
-    values_[{Fold(application), Fold(section), Fold(key)}] = value;
+    values_[{SectionKey(application, section), Fold(key)}] = value;
 }
 
 void MemoryStore::DoDelete(const std::wstring& application, const std::wstring& section) {
-    ++deletes_;
-    const std::wstring app = Fold(application);
-    const std::wstring parent = Fold(section);
-    for (auto it = values_.begin(); it != values_.end();) {
-        if (std::get<0>(it->first) == app && IsSameOrBelow(std::get<1>(it->first), parent)) {
-            it = values_.erase(it);
-        } else {
-            ++it;
-        }
-    }
+    const std::wstring path = SectionKey(application, section);
+    std::erase_if(values_, [&](const auto& entry) { return entry.first.first == path; });
 }
 
 }  // namespace zelta

@@ -1,9 +1,7 @@
 #pragma once
 // Per-user settings: application / section / key -> string value.
-#include <map>
 #include <optional>
 #include <string>
-#include <tuple>
 
 namespace zelta {
 
@@ -11,7 +9,8 @@ class SettingsStore {
   public:
     virtual ~SettingsStore() = default;
 
-    // The stored text, or nothing when application, section or key is absent.
+    // The stored text, or nothing when application, section or key is absent. A store that cannot
+    // be read throws RuntimeError: a failure is not an absence.
     virtual std::optional<std::wstring> Get(const std::wstring& application,
                                             const std::wstring& section,
                                             const std::wstring& key) = 0;
@@ -42,27 +41,5 @@ inline std::wstring GetSetting(SettingsStore& store, const std::wstring& applica
                                const std::wstring& fallback) {
     return store.Get(application, section, key).value_or(fallback);
 }
-
-// In-memory store for unit tests. Sections nest like registry keys: deleting "C:" takes "C:\Pics"
-// too.
-class MemoryStore : public SettingsStore {
-  public:
-    std::optional<std::wstring> Get(const std::wstring& application, const std::wstring& section,
-                                    const std::wstring& key) override;
-    bool HasSection(const std::wstring& application, const std::wstring& section) const;
-    std::size_t Size() const { return values_.size(); }
-    int SaveCount() const { return saves_; }
-    int DeleteCount() const { return deletes_; }
-
-  protected:
-    void DoSave(const std::wstring& application, const std::wstring& section,
-                const std::wstring& key, const std::wstring& value) override;
-    void DoDelete(const std::wstring& application, const std::wstring& section) override;
-
-  private:
-    std::map<std::tuple<std::wstring, std::wstring, std::wstring>, std::wstring> values_;
-    int saves_ = 0;
-    int deletes_ = 0;
-};
 
 }  // namespace zelta

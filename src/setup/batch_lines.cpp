@@ -57,11 +57,14 @@ std::wstring ImportLine() {
 }
 
 std::optional<std::wstring> ProposedBatchName(const std::wstring& pictureFileName) {
-    const auto dot = pictureFileName.find(L'.');
-    if (dot == std::wstring::npos) {
+    if (pictureFileName.empty()) {
         return std::nullopt;
     }
-    return pictureFileName.substr(0, dot) + L".bat";
+    const auto slash = pictureFileName.rfind(L'\\');
+    const auto dot = pictureFileName.rfind(L'.');
+    const bool hasExtension =
+        dot != std::wstring::npos && (slash == std::wstring::npos || dot > slash);
+    return pictureFileName.substr(0, hasExtension ? dot : std::wstring::npos) + L".bat";
 }
 
 bool IsNoPicture(const std::wstring& pictureText) {

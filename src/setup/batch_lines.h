@@ -35,8 +35,9 @@ std::wstring ExportLine();
 // regedit imports the backup file again (the two blanks are historic and harmless).
 std::wstring ImportLine();
 
-// The proposed name of the starter file: the picture dialog's file name cut at its first "." (a
-// "." in a folder counts too) followed by ".bat". Nothing when the name holds no ".".
+// The proposed name of the starter file: the picture dialog's file name with its extension (from
+// the last "." of the name after the last backslash) replaced by ".bat", or ".bat" appended when
+// the name has none. Nothing while no picture has been chosen.
 std::optional<std::wstring> ProposedBatchName(const std::wstring& pictureFileName);
 
 // An empty or single-blank picture text gives no starter line ("No Picture").

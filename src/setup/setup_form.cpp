@@ -1,10 +1,15 @@
 #include "setup/setup_form.h"
 
+#include <algorithm>
+#include <cstring>
+#include <string_view>
+
 #include "resources/resource_ids.h"
 #include "settings/registry_store.h"
 #include "toolkit/app_services.h"
+#include "setup/setup_ids.h"
 #include "toolkit/channels.h"
-#include "toolkit/control_ids.h"
+#include "toolkit/message_pump.h"
 #include "toolkit/runtime_error.h"
 #include "toolkit/unique_handle.h"
 
@@ -14,7 +19,7 @@ namespace {
 
 FormDesign SetupDesign() {
     FormDesign design;
-    design.className = ids::kSetupClass;
+    design.className = setup_ids::kClassName;
     design.caption = L"Setup";
     design.clientWidth = 11700;
     design.clientHeight = 2490;
@@ -33,31 +38,29 @@ UINT CodePageOf(TextCodePage codePage) {
     return codePage == TextCodePage::Oem ? CP_OEMCP : CP_ACP;
 }
 
-struct HandleCloser {
-    void operator()(HANDLE handle) const { CloseHandle(handle); }
-};
-using unique_process = unique_handle<HANDLE, HandleCloser>;
-
 std::int64_t FromFileTime(const FILETIME& time) {
     return static_cast<std::int64_t>((static_cast<ULONGLONG>(time.dwHighDateTime) << 32) |
                                      time.dwLowDateTime);
 }
 
-// Keeps the windows painting and answering while a started batch file runs.
-void PumpMessages() {
-    MSG msg{};
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_QUIT) {
-            // A later instance asked this one to end.
-            EndProgram(static_cast<unsigned>(msg.wParam));
-        }
-        HWND root = msg.hwnd != nullptr ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
-        if (root != nullptr && IsDialogMessageW(root, &msg)) {
-            continue;
-        }
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
+// regedit writes UTF-16 with a byte order mark; other text is taken as UTF-8 with its mark, or in
+// the ANSI code page.
+std::wstring DecodeText(const std::string& bytes) {
+    if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
+        static_cast<unsigned char>(bytes[1]) == 0xFE) {
+        std::wstring text((bytes.size() - 2) / 2, L'\0');
+        std::memcpy(text.data(), bytes.data() + 2, text.size() * sizeof(wchar_t));
+        return text;
     }
+    const bool utf8 = bytes.starts_with("\xEF\xBB\xBF");
+    const std::string_view body = std::string_view(bytes).substr(utf8 ? 3 : 0);
+    const UINT codePage = utf8 ? CP_UTF8 : CP_ACP;
+    const int length =
+        MultiByteToWideChar(codePage, 0, body.data(), static_cast<int>(body.size()), nullptr, 0);
+    std::wstring text(static_cast<std::size_t>(std::max(length, 0)), L'\0');
+    MultiByteToWideChar(codePage, 0, body.data(), static_cast<int>(body.size()), text.data(),
+                        length);
+    return text;
 }
 
 class WindowsSetupServices : public SetupServices {
@@ -85,37 +88,25 @@ class WindowsSetupServices : public SetupServices {
         PrintLine(channel, line);
         CloseChannel(channel);
     }
-    void StartFile(const std::wstring& path) override {
-        unique_process started(zelta::StartFile(path));
+    std::optional<std::wstring> ReadTextFile(const std::wstring& path) override {
+        const DWORD attributes = GetFileAttributesW(path.c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES &&
+            (GetLastError() == ERROR_FILE_NOT_FOUND || GetLastError() == ERROR_PATH_NOT_FOUND)) {
+            return std::nullopt;
+        }
+        return DecodeText(ReadFileBytes(path));
     }
     bool StartAndWait(const std::wstring& path, std::chrono::milliseconds limit) override {
-        unique_process process(zelta::StartFile(path));
+        const unique_kernel_handle process = zelta::StartFile(path);
         if (!process) {
-            // Started through something that reports no process: the backup file decides.
+            // Started through something that reports no process: the outcome decides.
             return true;
         }
         SetMousePointer(pointer::kBusy);
-        const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(limit.count());
-        bool ended = false;
-        for (;;) {
-            const ULONGLONG now = GetTickCount64();
-            if (now >= deadline) {
-                break;
-            }
-            HANDLE handle = process.get();
-            const DWORD result = MsgWaitForMultipleObjects(
-                1, &handle, FALSE, static_cast<DWORD>(deadline - now), QS_ALLINPUT);
-            if (result == WAIT_OBJECT_0) {
-                ended = true;
-                break;
-            }
-            if (result != WAIT_OBJECT_0 + 1) {
-                break;
-            }
-            PumpMessages();
-        }
+        const WaitOutcome outcome =
+            WaitDispatching(process.get(), static_cast<DWORD>(limit.count()));
         SetMousePointer(pointer::kDefault);
-        return ended;
+        return outcome == WaitOutcome::Signalled;
     }
     std::optional<std::int64_t> LastWriteTime(const std::wstring& path) override {
         WIN32_FILE_ATTRIBUTE_DATA data{};
@@ -161,13 +152,13 @@ class WindowsSetupServices : public SetupServices {
 
 SetupForm::SetupForm()
     : Form(SetupDesign()),
-      Label1(*this, {240, 120, 1575, 255}, L"Picture", ids::kSetupLabel1),
-      Text1(*this, {120, 480, 8295, 855}, ids::kSetupText1),
-      Command1(*this, {8640, 480, 975, 855}, L"...", ids::kSetupCommand1),
-      Command2(*this, {120, 1560, 2895, 735}, L"Build Batch file *.bat", ids::kSetupCommand2),
-      cmd_export(*this, {3240, 1560, 2415, 735}, L"Export HKEY CURUSER", ids::kSetupCmdExport),
-      cmd_import(*this, {5880, 1560, 2415, 735}, L"Import HKEY CURUSER", ids::kSetupCmdImport),
-      Command3(*this, {8640, 1560, 2895, 735}, L"Exit", ids::kSetupCommand3),
+      Label1(*this, {240, 120, 1575, 255}, L"Picture", setup_ids::kLabel1),
+      Text1(*this, {120, 480, 8295, 855}, setup_ids::kText1),
+      Command1(*this, {8640, 480, 975, 855}, L"...", setup_ids::kCommand1),
+      Command2(*this, {120, 1560, 2895, 735}, L"Build Batch file *.bat", setup_ids::kCommand2),
+      cmd_export(*this, {3240, 1560, 2415, 735}, L"Export HKEY CURUSER", setup_ids::kCmdExport),
+      cmd_import(*this, {5880, 1560, 2415, 735}, L"Import HKEY CURUSER", setup_ids::kCmdImport),
+      Command3(*this, {8640, 1560, 2895, 735}, L"Exit", setup_ids::kCommand3),
       services_(std::make_unique<WindowsSetupServices>(*this)),
       commands_(std::make_unique<SetupCommands>(ProgramSettings(), *services_)) {}
 

@@ -1,6 +1,7 @@
 #include "setup/setup_logic.h"
 
 #include "settings/geometry_keys.h"
+#include "setup/backup_file.h"
 #include "setup/batch_lines.h"
 #include "setup/get_directory.h"
 #include "toolkit/runtime_error.h"
@@ -86,34 +87,47 @@ void SetupCommands::BuildStarter(const std::wstring& text1) {
             services_.ShowMessage(UnwritableStarterMessage(*chosen, line), kStyleCritical);
             return;
         }
-        services_.WriteLine(kStarterChannel, *chosen, line, TextCodePage::Oem);
+        try {
+            services_.WriteLine(kStarterChannel, *chosen, line, TextCodePage::Oem);
+        } catch (const RuntimeError& error) {
+            services_.ShowMessage(error.Message(), kStyleCritical);
+        }
     } catch (const RuntimeError&) {
     }
 }
+
+namespace {
+// Marks a backup or restore as running for as long as it is in scope.
+class Running {
+  public:
+    explicit Running(bool& flag) : flag_(flag) { flag_ = true; }
+    ~Running() { flag_ = false; }
+    Running(const Running&) = delete;
+    Running& operator=(const Running&) = delete;
+
+  private:
+    bool& flag_;
+};
+}  // namespace
 
 void SetupCommands::ExportSettings() {
     if (backupRunning_) {
         return;
     }
-    const std::int64_t clickTime = services_.Now();
-    const std::wstring batch = services_.ProgramFolder() + L"\\" + kSaveBatchName;
-    services_.WriteLine(kBackupChannel, batch, ExportLine(), TextCodePage::Ansi);
-
-    const auto before = services_.LastWriteTime(kBackupFile);
-    backupRunning_ = true;
-    bool finished = false;
+    const Running running(backupRunning_);
     try {
-        finished = services_.StartAndWait(batch, kBackupWaitLimit);
-    } catch (...) {
-        backupRunning_ = false;
-        throw;
-    }
-    backupRunning_ = false;
-
-    if (finished && BackupWritten(before, services_.LastWriteTime(kBackupFile), clickTime)) {
-        services_.ShowMessage(setup_text::kSaved, kStyleOkOnly);
-    } else {
-        services_.ShowMessage(setup_text::kBackupFailed, kStyleCritical);
+        const std::int64_t clickTime = services_.Now();
+        const std::wstring batch = services_.ProgramFolder() + L"\\" + kSaveBatchName;
+        services_.WriteLine(kBackupChannel, batch, ExportLine(), TextCodePage::Ansi);
+        const auto before = services_.LastWriteTime(kBackupFile);
+        const bool finished = services_.StartAndWait(batch, kBackupWaitLimit);
+        if (finished && BackupWritten(before, services_.LastWriteTime(kBackupFile), clickTime)) {
+            services_.ShowMessage(setup_text::kSaved, kStyleOkOnly);
+        } else {
+            services_.ShowMessage(setup_text::kBackupFailed, kStyleCritical);
+        }
+    } catch (const RuntimeError& error) {
+        services_.ShowMessage(error.Message(), kStyleCritical);
     }
 }
 
@@ -122,9 +136,38 @@ void SetupCommands::ImportSettings() {
     if (backupRunning_) {
         return;
     }
+    const Running running(backupRunning_);
+    try {
+        Restore();
+    } catch (const RuntimeError& error) {
+        services_.ShowMessage(error.Message(), kStyleCritical);
+    }
+}
+
+void SetupCommands::Restore() {
+    const auto text = services_.ReadTextFile(kBackupFile);
+    if (!text) {
+        services_.ShowMessage(setup_text::kBackupMissing, kStyleCritical);
+        return;
+    }
+    const BackupContent backup = ReadBackup(*text);
+    switch (backup.verdict) {
+        case BackupContent::Verdict::NotARegistryExport:
+            services_.ShowMessage(setup_text::kNoRegistryExport, kStyleCritical);
+            return;
+        case BackupContent::Verdict::ForeignKey:
+            services_.ShowMessage(setup_text::kForeignKey + backup.foreignKey, kStyleCritical);
+            return;
+        case BackupContent::Verdict::Restorable:
+            break;
+    }
     const std::wstring batch = services_.ProgramFolder() + L"\\" + kRestoreBatchName;
     services_.WriteLine(kBackupChannel, batch, ImportLine(), TextCodePage::Ansi);
-    services_.StartFile(batch);
+    if (services_.StartAndWait(batch, kRestoreWaitLimit) && HoldsBackup(store_, backup)) {
+        services_.ShowMessage(setup_text::kRestored, kStyleOkOnly);
+    } else {
+        services_.ShowMessage(setup_text::kRestoreFailed, kStyleCritical);
+    }
 }
 
 }  // namespace zelta

@@ -31,13 +31,14 @@ class SetupServices {
     virtual void ShowMessage(const std::wstring& prompt, unsigned boxStyle) = 0;
     virtual std::wstring ProgramFolder() = 0;
     virtual bool CanEncode(const std::wstring& text, TextCodePage codePage) = 0;
-    // Writes `line` and CR LF as the whole new content of `path` through the numbered channel.
+    // Writes `line` and CR LF as the whole new content of `path` through the numbered channel;
+    // throws RuntimeError naming the file and the reason when it cannot.
     virtual void WriteLine(int channel, const std::wstring& path, const std::wstring& line,
                            TextCodePage codePage) = 0;
-    // Starts the file without waiting.
-    virtual void StartFile(const std::wstring& path) = 0;
-    // Starts the file and waits for it to end while the windows stay responsive; false when it
-    // was still running when `limit` had passed.
+    // A text file's content, or nothing when it does not exist.
+    virtual std::optional<std::wstring> ReadTextFile(const std::wstring& path) = 0;
+    // Starts the file and waits for it to end while the windows stay responsive, showing the
+    // busy pointer; false when it was still running when `limit` had passed.
     virtual bool StartAndWait(const std::wstring& path, std::chrono::milliseconds limit) = 0;
     // Last write time in 100 ns units on the clock of Now(); nothing when the file is missing.
     virtual std::optional<std::int64_t> LastWriteTime(const std::wstring& path) = 0;
@@ -53,13 +54,28 @@ inline constexpr const wchar_t* kSaved = L"Gesichert in Datei C:\\Zelta_Settings
 inline constexpr const wchar_t* kBackupFailed =
     L"Die Sicherung ist fehlgeschlagen: Die Datei C:\\Zelta_Settingsfile.reg wurde nicht "
     L"geschrieben.";
+inline constexpr const wchar_t* kRestored =
+    L"Wiederhergestellt aus Datei C:\\Zelta_Settingsfile.reg";
+inline constexpr const wchar_t* kRestoreFailed =
+    L"Die Wiederherstellung ist fehlgeschlagen: Die Einstellungen aus "
+    L"C:\\Zelta_Settingsfile.reg wurden nicht übernommen.";
+inline constexpr const wchar_t* kBackupMissing =
+    L"Die Sicherungsdatei C:\\Zelta_Settingsfile.reg fehlt. Es wurde nichts wiederhergestellt.";
+inline constexpr const wchar_t* kNoRegistryExport =
+    L"Die Datei C:\\Zelta_Settingsfile.reg ist keine Sicherung der Registrierung. Es wurde nichts "
+    L"wiederhergestellt.";
+inline constexpr const wchar_t* kForeignKey =
+    L"Die Datei C:\\Zelta_Settingsfile.reg enthält Einträge außerhalb der Einstellungen von Zelta "
+    L"und wird nicht eingelesen. Es wurde nichts wiederhergestellt.\nSchlüssel: ";
 }  // namespace setup_text
 
 inline constexpr int kStarterChannel = 1;
 inline constexpr int kBackupChannel = 8;
 inline constexpr unsigned kStyleOkOnly = 0;
 inline constexpr unsigned kStyleCritical = 16;
+// regedit exports without asking; on import it may ask the user first, who gets time to read.
 inline constexpr std::chrono::milliseconds kBackupWaitLimit{60000};
+inline constexpr std::chrono::milliseconds kRestoreWaitLimit{600000};
 // File systems keep write times coarsely (FAT: two seconds).
 inline constexpr std::int64_t kWriteTimeSlack = 2 * 10'000'000LL;
 
@@ -80,20 +96,18 @@ class SetupCommands {
     void PickPicture(const std::function<void(const std::wstring&)>& setText1);
     // "Build Batch file *.bat": write the starter file for the picture text.
     void BuildStarter(const std::wstring& text1);
-    // "Export HKEY CURUSER" and "Import HKEY CURUSER".
+    // "Export HKEY CURUSER" and "Import HKEY CURUSER". A click while either runs is ignored.
     void ExportSettings();
     void ImportSettings();
-
-    // The picture dialog's file name: the last picture actually chosen.
-    const std::wstring& PictureFileName() const { return pictureFileName_; }
 
   private:
     std::wstring Setting(const wchar_t* key);
     void SaveSetting(const wchar_t* key, const std::wstring& value);
+    void Restore();
 
     SettingsStore& store_;
     SetupServices& services_;
-    std::wstring pictureFileName_;
+    std::wstring pictureFileName_;  // the picture dialog's file name: the last picture chosen
     bool backupRunning_ = false;
 };
 

@@ -1,8 +1,11 @@
 #include "toolkit/app_services.h"
 
+#include <objbase.h>
 #include <shellapi.h>
 
-#include "toolkit/form.h"
+#include <mutex>
+
+#include "toolkit/command_line.h"
 #include "toolkit/runtime_error.h"
 #include "toolkit/system_library.h"
 
@@ -11,22 +14,17 @@ namespace zelta {
 namespace {
 int g_mousePointer = pointer::kDefault;
 
-struct MutexHolder {
-    HANDLE handle = nullptr;
-    bool existed = false;
-    MutexHolder() {
-        handle = CreateMutexW(nullptr, FALSE, L"Local\\Zelta.Instance");
-        existed = handle != nullptr && GetLastError() == ERROR_ALREADY_EXISTS;
-    }
-};
-
-double ScreenTwips(int metric) {
-    HDC screen = GetDC(nullptr);
-    const int dpi = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSX) : 96;
-    ReleaseDC(nullptr, screen);
-    return GetSystemMetrics(metric) * (1440.0 / (dpi > 0 ? dpi : 96));
+std::mutex& EndLock() {
+    static std::mutex lock;
+    return lock;
 }
 }  // namespace
+
+void InitializeToolkit() {
+    if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {
+        ReportFatal(L"COM kann nicht gestartet werden.");
+    }
+}
 
 int ShowMessage(const std::wstring& prompt, unsigned boxStyle,
                 const std::optional<std::wstring>& title) {
@@ -42,11 +40,17 @@ int ShowMessage(const std::wstring& prompt, unsigned boxStyle,
     return MessageBoxW(owner, prompt.c_str(), caption.c_str(), flags | MB_OK);
 }
 
+UINT ScreenDpi() {
+    const unique_window_dc screen(nullptr);
+    const int dpi = screen ? GetDeviceCaps(screen.get(), LOGPIXELSX) : 96;
+    return dpi > 0 ? static_cast<UINT>(dpi) : 96U;
+}
+
 double ScreenWidthTwips() {
-    return ScreenTwips(SM_CXSCREEN);
+    return GetSystemMetrics(SM_CXSCREEN) * (1440.0 / ScreenDpi());
 }
 double ScreenHeightTwips() {
-    return ScreenTwips(SM_CYSCREEN);
+    return GetSystemMetrics(SM_CYSCREEN) * (1440.0 / ScreenDpi());
 }
 
 std::wstring ProgramFolder() {
@@ -66,34 +70,6 @@ std::wstring ProgramFolder() {
     }
     const auto slash = path.find_last_of(L"\\/");
     return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
-}
-
-bool PreviousInstance() {
-    static const MutexHolder holder;  // held for the life of the process
-    return holder.existed;
-}
-
-std::wstring ArgumentTextOf(const std::wstring& fullCommandLine) {
-    std::size_t i = 0;
-    const std::size_t n = fullCommandLine.size();
-    // The program name: quoted up to the closing quote, otherwise up to the first blank.
-    if (i < n && fullCommandLine[i] == L'"') {
-        ++i;
-        while (i < n && fullCommandLine[i] != L'"') {
-            ++i;
-        }
-        if (i < n) {
-            ++i;
-        }
-    } else {
-        while (i < n && fullCommandLine[i] != L' ' && fullCommandLine[i] != L'\t') {
-            ++i;
-        }
-    }
-    while (i < n && (fullCommandLine[i] == L' ' || fullCommandLine[i] == L'\t')) {
-        ++i;
-    }
-    return fullCommandLine.substr(i);
 }
 
 std::wstring CommandLineText() {
@@ -121,7 +97,19 @@ void EndProgram(unsigned exitCode) {
     ExitProcess(exitCode);
 }
 
-HANDLE StartFile(const std::wstring& path) {
+void EndProgramFromAnotherThread() {
+    const std::lock_guard lock(EndLock());
+    EndProgram(0);
+}
+
+KeepAlive::KeepAlive() {
+    EndLock().lock();
+}
+KeepAlive::~KeepAlive() {
+    EndLock().unlock();
+}
+
+unique_kernel_handle StartFile(const std::wstring& path) {
     SHELLEXECUTEINFOW info{};
     info.cbSize = sizeof(info);
     info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
@@ -134,7 +122,7 @@ HANDLE StartFile(const std::wstring& path) {
         throw RuntimeError(error_number::kFileNotFound, L"Die Datei kann nicht gestartet werden: " +
                                                             path + L"\n" + LastErrorText(code));
     }
-    return info.hProcess;
+    return unique_kernel_handle(info.hProcess);
 }
 
 std::wstring LastErrorText(DWORD code) {
@@ -143,16 +131,13 @@ std::wstring LastErrorText(DWORD code) {
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
         nullptr, code, MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN), reinterpret_cast<wchar_t*>(&buffer),
         0, nullptr);
-    std::wstring text;
     if (length == 0 || buffer == nullptr) {
-        text = L"Fehler " + std::to_wstring(code);
-    } else {
-        text.assign(buffer, length);
-        LocalFree(buffer);
-        while (!text.empty() &&
-               (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ')) {
-            text.pop_back();
-        }
+        return L"Fehler " + std::to_wstring(code);
+    }
+    std::wstring text(buffer, length);
+    LocalFree(buffer);
+    while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ')) {
+        text.pop_back();
     }
     return text;
 }

@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 
+#include "toolkit/unique_handle.h"
+
 namespace zelta {
 
 inline constexpr const wchar_t* kProgramTitle = L"Zelta";
@@ -20,21 +22,23 @@ inline constexpr int kDefault = 0;
 inline constexpr int kBusy = 11;
 }  // namespace pointer
 
+// COM for the picture decoder and the file dialogs, on the GUI thread.
+void InitializeToolkit();
+
 // Waits for the user. Without a title the box carries the program title.
 int ShowMessage(const std::wstring& prompt, unsigned boxStyle = style::kOkOnly,
                 const std::optional<std::wstring>& title = std::nullopt);
 
-// Screen size of the primary monitor in twips.
+// Dots per inch of the screen (the system DPI), and the screen size of the primary monitor in
+// twips.
+UINT ScreenDpi();
 double ScreenWidthTwips();
 double ScreenHeightTwips();
 
 // Folder of the running executable, without a trailing backslash.
 std::wstring ProgramFolder();
-// True when another instance of the program is already running.
-bool PreviousInstance();
 // The command line after the program's name and the blanks that separate it; quotes are kept.
 std::wstring CommandLineText();
-std::wstring ArgumentTextOf(const std::wstring& fullCommandLine);
 
 // The program-wide mouse pointer: pointer::kBusy or pointer::kDefault.
 void SetMousePointer(int shape);
@@ -42,15 +46,25 @@ int MousePointer();
 
 // Ends the process at once: no further handler runs.
 [[noreturn]] void EndProgram(unsigned exitCode = 0);
+// The same from a thread other than the GUI thread: waits until no KeepAlive is held, so that a
+// group of settings written together is never cut in half.
+[[noreturn]] void EndProgramFromAnotherThread();
+class KeepAlive {
+  public:
+    KeepAlive();
+    ~KeepAlive();
+    KeepAlive(const KeepAlive&) = delete;
+    KeepAlive& operator=(const KeepAlive&) = delete;
+};
 
 // Starts a file with its associated program, normal window with focus, without waiting.
 // Returns the started process when there is one.
-HANDLE StartFile(const std::wstring& path);
+unique_kernel_handle StartFile(const std::wstring& path);
 
 // Shows a run-time error to the user and ends the process with a non-zero exit code.
 [[noreturn]] void ReportFatal(const std::wstring& message);
 
-// Text of the last Win32 error, for messages.
+// Text of a Win32 error code, for messages.
 std::wstring LastErrorText(DWORD code);
 
 }  // namespace zelta

@@ -4,6 +4,7 @@
 
 #include "toolkit/app_services.h"
 #include "toolkit/runtime_error.h"
+#include "toolkit/unique_handle.h"
 
 namespace zelta {
 
@@ -17,9 +18,7 @@ std::map<int, Channel>& Channels() {
     static std::map<int, Channel> channels;
     return channels;
 }
-}  // namespace
 
-namespace {
 UINT Resolved(UINT codePage) {
     return codePage == CP_OEMCP ? GetOEMCP() : codePage == CP_ACP ? GetACP() : codePage;
 }
@@ -90,6 +89,25 @@ void CloseChannel(int channel) {
     WriteFileAtomically(closing.path, closing.content);
 }
 
+std::string ReadFileBytes(const std::wstring& path) {
+    const unique_kernel_handle file =
+        FileHandle(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    std::string bytes;
+    std::string block(65536, '\0');
+    DWORD got = 0;
+    while (file &&
+           ReadFile(file.get(), block.data(), static_cast<DWORD>(block.size()), &got, nullptr)) {
+        if (got == 0) {
+            return bytes;
+        }
+        bytes.append(block.data(), got);
+    }
+    const DWORD code = GetLastError();
+    throw RuntimeError(error_number::kPermissionDenied, L"Die Datei kann nicht gelesen werden: " +
+                                                            path + L"\n" + LastErrorText(code));
+}
+
 void WriteFileAtomically(const std::wstring& path, const std::string& bytes) {
     // Replacing would succeed on some systems; a write-protected file is the user's decision.
     const DWORD attributes = GetFileAttributesW(path.c_str());
@@ -98,9 +116,10 @@ void WriteFileAtomically(const std::wstring& path, const std::string& bytes) {
                            L"Die Datei ist schreibgeschützt und wurde nicht verändert: " + path);
     }
     const std::wstring temporary = path + L".zelta-new";
-    HANDLE file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
+    unique_kernel_handle file =
+        FileHandle(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                               FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
         const DWORD code = GetLastError();
         throw RuntimeError(
             error_number::kPermissionDenied,
@@ -109,11 +128,11 @@ void WriteFileAtomically(const std::wstring& path, const std::string& bytes) {
     DWORD written = 0;
     const BOOL ok =
         bytes.empty() ||
-        (WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+        (WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
          written == bytes.size());
-    const BOOL flushed = ok && FlushFileBuffers(file);
+    const BOOL flushed = ok && FlushFileBuffers(file.get());
     const DWORD writeError = GetLastError();
-    CloseHandle(file);
+    file.reset();
     if (!ok || !flushed) {
         DeleteFileW(temporary.c_str());
         throw RuntimeError(error_number::kDeviceIo, L"Die Datei kann nicht geschrieben werden: " +

@@ -17,6 +17,9 @@ void OpenForOutput(int channel, const std::wstring& path, UINT codePage = CP_ACP
 void PrintLine(int channel, const std::wstring& text);
 void CloseChannel(int channel);
 
+// The whole content of a file. Throws RuntimeError naming the file when it cannot be read.
+std::string ReadFileBytes(const std::wstring& path);
+
 // Writes bytes to path atomically (temp file + replace). Throws RuntimeError on failure.
 void WriteFileAtomically(const std::wstring& path, const std::string& bytes);
 

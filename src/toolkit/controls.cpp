@@ -29,14 +29,14 @@ Control::Control(Form& form, TwipsRect rect, int id) : form_(form), rect_(rect),
 }
 
 HWND Control::CreateChild(const wchar_t* className, const std::wstring& text, DWORD style,
-                          DWORD exStyle) {
+                          DWORD exStyle, WindowHost* host) {
     EnsureCommonControls();
     hwnd_ = CreateWindowExW(exStyle, className, text.c_str(),
                             WS_CHILD | WS_CLIPSIBLINGS | (visible_ ? WS_VISIBLE : 0U) | style,
                             form_.ToPixels(rect_.left), form_.ToPixels(rect_.top),
                             form_.ToPixels(rect_.width), form_.ToPixels(rect_.height), form_.Hwnd(),
                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_)),
-                            GetModuleHandleW(nullptr), this);
+                            GetModuleHandleW(nullptr), host);
     if (hwnd_ == nullptr) {
         throw RuntimeError(error_number::kWindows,
                            L"Ein Steuerelement kann nicht angelegt werden.");
@@ -108,7 +108,7 @@ void Control::ApplyFont() {
     logFont.lfCharSet = ANSI_CHARSET;
     logFont.lfQuality = DEFAULT_QUALITY;
     wcsncpy(logFont.lfFaceName, font_.name.c_str(), LF_FACESIZE - 1);
-    unique_font font(CreateFontIndirectW(&logFont));
+    unique_hfont font(CreateFontIndirectW(&logFont));
     SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
     hfont_ = std::move(font);
 }
@@ -149,7 +149,8 @@ Label::Label(Form& form, TwipsRect rect, std::wstring caption, int id)
     : Control(form, rect, id), caption_(std::move(caption)) {}
 
 void Label::Create() {
-    CreateChild(L"STATIC", caption_, SS_LEFT | SS_NOPREFIX | SS_EDITCONTROL);
+    // SS_NOTIFY: the label takes the mouse itself instead of passing it to what lies below.
+    CreateChild(L"STATIC", caption_, SS_LEFT | SS_NOPREFIX | SS_EDITCONTROL | SS_NOTIFY);
 }
 
 void Label::SetCaption(const std::wstring& caption) {
@@ -201,9 +202,8 @@ bool CommandButton::OnDrawItem(const DRAWITEMSTRUCT& item) {
     }
     RECT rect = item.rcItem;
     const bool pressed = (item.itemState & ODS_SELECTED) != 0;
-    HBRUSH brush = CreateSolidBrush(backColor_);
-    FillRect(item.hDC, &rect, brush);
-    DeleteObject(brush);
+    const unique_hbrush brush(CreateSolidBrush(backColor_));
+    FillRect(item.hDC, &rect, brush.get());
     DrawEdge(item.hDC, &rect, pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
     // The picture stays inside the raised edge, so the back colour shows around it.
     const int natural = MulDiv(32, static_cast<int>(form_.Dpi()), 96);
@@ -211,19 +211,16 @@ bool CommandButton::OnDrawItem(const DRAWITEMSTRUCT& item) {
     const int width = static_cast<int>(rect.right - rect.left);
     const int height = static_cast<int>(rect.bottom - rect.top);
     const int size = std::max(1, std::min({natural, width - 2 * inset, height - 2 * inset}));
-    if (icon_ == nullptr || iconSize_ != size) {
-        if (icon_ != nullptr) {
-            DestroyIcon(icon_);
-        }
-        icon_ = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(iconId_),
-                                              IMAGE_ICON, size, size, 0));
+    if (!icon_ || iconSize_ != size) {
+        icon_.reset(static_cast<HICON>(LoadImageW(
+            GetModuleHandleW(nullptr), MAKEINTRESOURCEW(iconId_), IMAGE_ICON, size, size, 0)));
         iconSize_ = size;
     }
-    if (icon_ != nullptr) {
+    if (icon_) {
         const int offset = pressed ? 1 : 0;
         const int x = (rect.right - rect.left - size) / 2 + offset;
         const int y = (rect.bottom - rect.top - size) / 2 + offset;
-        DrawIconEx(item.hDC, x, y, icon_, size, size, 0, nullptr, DI_NORMAL);
+        DrawIconEx(item.hDC, x, y, icon_.get(), size, size, 0, nullptr, DI_NORMAL);
     }
     if ((item.itemState & ODS_FOCUS) != 0) {
         InflateRect(&rect, -3, -3);
@@ -287,26 +284,29 @@ void Timer::OnTimer() {
 
 // Image ---------------------------------------------------------------------------------------
 
+namespace {
+// Posted by a decoder thread when pixels that a paint asked for have arrived.
+constexpr UINT kPixelsReady = WM_APP + 1;
+}  // namespace
+
 Image::Image(Form& form, TwipsRect rect, int id) : Control(form, rect, id) {}
 
 Image::~Image() {
-    if (hwnd_ != nullptr) {
-        SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
-    }
+    Detach(hwnd_);
 }
 
 void Image::Create() {
     static const bool registered = [] {
         WNDCLASSEXW wc{};
         wc.cbSize = sizeof(wc);
-        wc.lpfnWndProc = &Image::ImageProc;
+        wc.lpfnWndProc = &WindowHost::WindowProc;
         wc.hInstance = GetModuleHandleW(nullptr);
         wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
         wc.lpszClassName = L"ZeltaImage";
         return RegisterClassExW(&wc) != 0;
     }();
     (void)registered;
-    CreateChild(L"ZeltaImage", L"", 0);
+    CreateChild(L"ZeltaImage", L"", 0, 0, static_cast<WindowHost*>(this));
     // Everything else lies over the picture.
     SetWindowPos(hwnd_, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
@@ -318,7 +318,7 @@ void Image::Place() {
     }
 }
 
-void Image::SetPicture(std::shared_ptr<const Picture> picture) {
+void Image::SetPicture(std::shared_ptr<PictureSource> picture) {
     picture_ = std::move(picture);
     cache_.Clear();
     if (!stretch_) {
@@ -369,51 +369,38 @@ void Image::Paint(HDC dc) {
         FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
         return;
     }
-    HBITMAP source = picture_->Bitmap();
-    int sourceWidth = picture_->Width();
-    int sourceHeight = picture_->Height();
-    if (stretch_ && (width != sourceWidth || height != sourceHeight)) {
-        source = cache_.Get(*picture_, width, height, fast_);
-        sourceWidth = width;
-        sourceHeight = height;
+    const bool natural = !stretch_ || (width == picture_->Width() && height == picture_->Height());
+    HWND self = hwnd_;
+    const auto pixels = picture_->PixelsFor(natural ? picture_->Width() : width,
+                                            natural ? picture_->Height() : height,
+                                            [self] { PostMessageW(self, kPixelsReady, 0, 0); });
+    int shownWidth = 0;
+    int shownHeight = 0;
+    if (pixels) {
+        HBITMAP bitmap = pixels->Bitmap();
+        shownWidth = pixels->Width();
+        shownHeight = pixels->Height();
+        if (!natural) {
+            bitmap = cache_.Get(pixels, width, height, fast_);
+            shownWidth = width;
+            shownHeight = height;
+        }
+        const unique_memory_dc memory(CreateCompatibleDC(dc));
+        const unique_select_object selected(memory.get(), bitmap);
+        BitBlt(dc, 0, 0, shownWidth, shownHeight, memory.get(), 0, 0, SRCCOPY);
     }
-    HDC memory = CreateCompatibleDC(dc);
-    HGDIOBJ old = SelectObject(memory, source);
-    BitBlt(dc, 0, 0, sourceWidth, sourceHeight, memory, 0, 0, SRCCOPY);
-    SelectObject(memory, old);
-    DeleteDC(memory);
-    if (sourceWidth < width) {
-        RECT rest{sourceWidth, 0, width, height};
-        FillRect(dc, &rest, GetSysColorBrush(COLOR_BTNFACE));
-    }
-    if (sourceHeight < height) {
-        RECT rest{0, sourceHeight, sourceWidth, height};
-        FillRect(dc, &rest, GetSysColorBrush(COLOR_BTNFACE));
-    }
+    // What the picture does not cover, or does not cover yet, shows the window colour.
+    const RECT right{shownWidth, 0, width, height};
+    const RECT below{0, shownHeight, shownWidth, height};
+    FillRect(dc, &right, GetSysColorBrush(COLOR_BTNFACE));
+    FillRect(dc, &below, GetSysColorBrush(COLOR_BTNFACE));
 }
 
-LRESULT CALLBACK Image::ImageProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    }
-    auto* image = reinterpret_cast<Image*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (image == nullptr) {
-        return DefWindowProcW(hwnd, message, wParam, lParam);
-    }
-    // Exceptions never cross into the system: report and end.
-    try {
-        return image->HandleMessage(hwnd, message, wParam, lParam);
-    } catch (const RuntimeError& error) {
-        ReportFatal(error.Message());
-    } catch (const std::bad_alloc&) {
-        ReportFatal(L"Nicht genügend Arbeitsspeicher, um das Bild in dieser Größe zu zeigen.");
-    } catch (const std::exception&) {
-        ReportFatal(L"Unerwarteter Programmfehler beim Zeichnen des Bildes.");
-    }
+const wchar_t* Image::OutOfMemoryText() const {
+    return L"Nicht genügend Arbeitsspeicher, um das Bild in dieser Größe zu zeigen.";
 }
 
-LRESULT Image::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT Image::OnMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_PAINT: {
             PAINTSTRUCT ps{};
@@ -427,6 +414,9 @@ LRESULT Image::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
             return 0;
         case WM_ERASEBKGND:
             return 1;
+        case kPixelsReady:
+            InvalidateRect(hwnd, nullptr, FALSE);
+            return 0;
         case WM_MOUSEMOVE:
             if (MouseMove) {
                 MouseMove();

@@ -7,7 +7,9 @@
 #include <string>
 
 #include "toolkit/picture.h"
+#include "toolkit/scaled_cache.h"
 #include "toolkit/unique_handle.h"
+#include "toolkit/window_host.h"
 
 namespace zelta {
 
@@ -25,11 +27,6 @@ struct TwipsRect {
     double width = 0;
     double height = 0;
 };
-
-struct FontDeleter {
-    void operator()(HFONT font) const { DeleteObject(font); }
-};
-using unique_font = unique_handle<HFONT, FontDeleter>;
 
 class Control {
   public:
@@ -66,15 +63,16 @@ class Control {
     virtual void OnTimer() {}
 
   protected:
+    // host: the object that a window class of ours (WindowHost::WindowProc) talks to.
     HWND CreateChild(const wchar_t* className, const std::wstring& text, DWORD style,
-                     DWORD exStyle = 0);
+                     DWORD exStyle = 0, WindowHost* host = nullptr);
     Form& form_;
     TwipsRect rect_;
     int id_;
     HWND hwnd_ = nullptr;
     bool visible_ = true;
     FontSpec font_;
-    unique_font hfont_;
+    unique_hfont hfont_;
     std::wstring tooltip_;
     HWND tooltipHwnd_ = nullptr;
     void ApplyFont();
@@ -109,7 +107,7 @@ class CommandButton : public Control {
     std::wstring caption_;
     int iconId_ = 0;
     COLORREF backColor_;
-    HICON icon_ = nullptr;
+    unique_hicon icon_;
     int iconSize_ = 0;
 };
 
@@ -139,17 +137,17 @@ class Timer : public Control {
 };
 
 // Shows a picture, at its natural size or stretched to the control. A stretched picture is scaled
-// once per size and cached; a paint only copies the cache. While Fast scaling is on (an interactive
-// drag), the cache is made with a quick filter and redone with the smooth one when it ends.
-class Image : public Control {
+// once per size and cached; a paint only copies the cache. While fast scaling is on (an
+// interactive drag), the cache is made with a quick filter and redone with the smooth one when it
+// ends. Pixels that are still being decoded are painted when they arrive.
+class Image : public Control, private WindowHost {
   public:
     Image(Form& form, TwipsRect rect, int id = 0);
     ~Image() override;
     void Create() override;
     void Place() override;
-    const std::shared_ptr<const Picture>& GetPicture() const { return picture_; }
     // Without stretching the control takes the picture's natural size.
-    void SetPicture(std::shared_ptr<const Picture> picture);
+    void SetPicture(std::shared_ptr<PictureSource> picture);
     bool Stretch() const { return stretch_; }
     void SetStretch(bool stretch);
     void SetFastScaling(bool fast);
@@ -157,11 +155,11 @@ class Image : public Control {
     std::function<void()> MouseMove;
 
   private:
-    static LRESULT CALLBACK ImageProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT OnMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override;
+    const wchar_t* OutOfMemoryText() const override;
     void Paint(HDC dc);
     void FitToPicture();
-    std::shared_ptr<const Picture> picture_;
+    std::shared_ptr<PictureSource> picture_;
     bool stretch_ = false;
     bool fast_ = false;
     ScaledCache cache_;

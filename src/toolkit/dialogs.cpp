@@ -4,24 +4,11 @@
 
 #include <vector>
 
+#include "toolkit/dialog_filter.h"
 #include "toolkit/runtime_error.h"
 #include "toolkit/system_library.h"
 
 namespace zelta {
-
-std::wstring DialogFilter(const std::wstring& barSeparated) {
-    std::wstring filter = barSeparated;
-    for (auto& c : filter) {
-        if (c == L'|') {
-            c = L'\0';
-        }
-    }
-    if (filter.empty() || filter.back() != L'\0') {
-        filter.push_back(L'\0');
-    }
-    filter.push_back(L'\0');
-    return filter;
-}
 
 void CommonDialog::ShowOpen(HWND owner) {
     Show(owner, false);

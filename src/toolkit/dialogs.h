@@ -30,7 +30,4 @@ class CommonDialog {
     void Show(HWND owner, bool save);
 };
 
-// "a|b|c|d|" -> "a\0b\0c\0d\0\0", the form the file dialogs take.
-std::wstring DialogFilter(const std::wstring& barSeparated);
-
 }  // namespace zelta

@@ -22,13 +22,6 @@ Fn User32Function(const char* name) {
                : nullptr;
 }
 
-UINT SystemDpi() {
-    HDC screen = GetDC(nullptr);
-    const int dpi = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
-    ReleaseDC(nullptr, screen);
-    return dpi > 0 ? static_cast<UINT>(dpi) : 96U;
-}
-
 UINT WindowDpi(HWND hwnd) {
     static const auto getDpiForWindow = User32Function<GetDpiForWindowFn>("GetDpiForWindow");
     if (getDpiForWindow != nullptr && hwnd != nullptr) {
@@ -37,7 +30,7 @@ UINT WindowDpi(HWND hwnd) {
             return dpi;
         }
     }
-    return SystemDpi();
+    return ScreenDpi();
 }
 
 constexpr DWORD kFormStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
@@ -62,7 +55,7 @@ Form::Form(FormDesign design) : design_(std::move(design)) {}
 
 Form::~Form() {
     if (hwnd_ != nullptr) {
-        SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+        Detach(hwnd_);
         DestroyWindow(hwnd_);
     }
 }
@@ -81,7 +74,7 @@ void Form::RegisterClassOnce() {
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof(wc);
     wc.style = CS_DBLCLKS;
-    wc.lpfnWndProc = &Form::WindowProc;
+    wc.lpfnWndProc = &WindowHost::WindowProc;
     wc.hInstance = instance;
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
@@ -102,7 +95,7 @@ void Form::RegisterClassOnce() {
 
 void Form::Create() {
     RegisterClassOnce();
-    dpi_ = SystemDpi();
+    dpi_ = ScreenDpi();
     const double tpp = 1440.0 / dpi_;
     RECT client{0, 0, Round(design_.clientWidth / tpp), Round(design_.clientHeight / tpp)};
     int x = CW_USEDEFAULT;
@@ -117,7 +110,7 @@ void Form::Create() {
     }
     hwnd_ = CreateWindowExW(kFormExStyle, design_.className, design_.caption.c_str(), kFormStyle, x,
                             y, outer.right - outer.left, outer.bottom - outer.top, nullptr, nullptr,
-                            GetModuleHandleW(nullptr), this);
+                            GetModuleHandleW(nullptr), static_cast<WindowHost*>(this));
     if (hwnd_ == nullptr) {
         throw RuntimeError(error_number::kWindows,
                            L"Das Fenster kann nicht angelegt werden: " + design_.caption);
@@ -310,7 +303,7 @@ double Form::TwipsPerPixel() const {
     return 1440.0 / dpi_;
 }
 double Form::ScreenTwipsPerPixel() {
-    return 1440.0 / SystemDpi();
+    return 1440.0 / ScreenDpi();
 }
 int Form::ScreenToPixels(double twips) {
     return Round(twips / ScreenTwipsPerPixel());
@@ -386,7 +379,7 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 return TRUE;
             }
             break;
-        case 0x02E0: {  // WM_DPICHANGED
+        case WM_DPICHANGED: {
             dpi_ = HIWORD(wParam);
             const auto* suggested = reinterpret_cast<const RECT*>(lParam);
             SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top,
@@ -404,46 +397,18 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcW(hwnd_, message, wParam, lParam);
 }
 
-LRESULT CALLBACK Form::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT Form::OnMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
-        auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
-        auto* form = static_cast<Form*>(create->lpCreateParams);
-        form->hwnd_ = hwnd;
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
+        hwnd_ = hwnd;  // known from here on, while CreateWindowEx is still running
     }
-    auto* form = reinterpret_cast<Form*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (form == nullptr) {
-        return DefWindowProcW(hwnd, message, wParam, lParam);
-    }
-    if (message == WM_NCDESTROY) {
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-        form->hwnd_ = nullptr;
-        if (--g_loadedForms <= 0) {
-            PostQuitMessage(0);
-        }
-        return DefWindowProcW(hwnd, message, wParam, lParam);
-    }
-    // Exceptions never cross into the system: report and end.
-    try {
-        return form->HandleMessage(message, wParam, lParam);
-    } catch (const RuntimeError& error) {
-        ReportFatal(error.Message());
-    } catch (const std::exception&) {
-        ReportFatal(L"Unerwarteter Programmfehler.");
-    }
+    return HandleMessage(message, wParam, lParam);
 }
 
-int RunMessageLoop() {
-    MSG msg{};
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        HWND root = msg.hwnd != nullptr ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
-        if (root != nullptr && IsDialogMessageW(root, &msg)) {
-            continue;
-        }
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
+void Form::OnDestroyed() {
+    hwnd_ = nullptr;
+    if (--g_loadedForms <= 0) {
+        PostQuitMessage(0);
     }
-    return static_cast<int>(msg.wParam);
 }
 
 }  // namespace zelta

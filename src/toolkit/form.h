@@ -7,9 +7,10 @@
 // multiples of the pixel size.
 #include <windows.h>
 
-#include <memory>
 #include <string>
 #include <vector>
+
+#include "toolkit/window_host.h"
 
 namespace zelta {
 
@@ -29,12 +30,10 @@ struct FormDesign {
     int iconId = 0;  // resource id of the window icon, 0 for none
 };
 
-class Form {
+class Form : public WindowHost {
   public:
     explicit Form(FormDesign design);
-    virtual ~Form();
-    Form(const Form&) = delete;
-    Form& operator=(const Form&) = delete;
+    ~Form() override;
 
     // Loads the window if needed (creating it and running Form_Load), then makes it visible.
     void Show();
@@ -88,7 +87,8 @@ class Form {
     const FormDesign& Design() const { return design_; }
 
   private:
-    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT OnMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) final;
+    void OnDestroyed() final;
     void RegisterClassOnce();
     void Create();
     void LayoutControls();
@@ -101,8 +101,5 @@ class Form {
     std::vector<Control*> controls_;
     UINT dpi_ = 96;
 };
-
-// The message loop of the GUI thread; returns when the quit message arrives.
-int RunMessageLoop();
 
 }  // namespace zelta

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 #include <new>
-#include <thread>
 #include <vector>
+
+#include "toolkit/buffer_sizes.h"
 
 namespace zelta {
 
@@ -82,48 +82,25 @@ inline std::uint32_t Pack(std::uint32_t b, std::uint32_t g, std::uint32_t r, std
 }
 }  // namespace
 
-std::optional<std::size_t> PixelBufferBytes(std::int64_t width, std::int64_t height) {
-    if (width <= 0 || height <= 0) {
-        return std::nullopt;
-    }
-    const auto limit = static_cast<std::uint64_t>(std::numeric_limits<std::ptrdiff_t>::max());
-    const std::uint64_t stride = static_cast<std::uint64_t>(width) * 4U;
-    if (stride > limit || static_cast<std::uint64_t>(height) > limit / stride) {
-        return std::nullopt;
-    }
-    return static_cast<std::size_t>(stride * static_cast<std::uint64_t>(height));
-}
-
 namespace {
-// Runs work(first, last) over [0, count) split into up to threads parts.
+// Runs work(first, last) over [0, count), shared out by the pool when there is one.
 template <typename Work>
-void Split(int count, int threads, const Work& work) {
-    const int parts = std::clamp(threads, 1, std::max(1, count));
-    if (parts == 1) {
+void Split(int count, WorkerPool* pool, const Work& work) {
+    if (pool == nullptr) {
         work(0, count);
-        return;
-    }
-    std::vector<std::thread> helpers;
-    helpers.reserve(static_cast<std::size_t>(parts - 1));
-    const int step = (count + parts - 1) / parts;
-    for (int first = step; first < count; first += step) {
-        helpers.emplace_back(
-            [&work, first, step, count] { work(first, std::min(count, first + step)); });
-    }
-    work(0, std::min(count, step));
-    for (auto& helper : helpers) {
-        helper.join();
+    } else {
+        pool->ForEachPart(count, work);
     }
 }
 }  // namespace
 
-void ResampleNearest(const ConstPixelBlock& source, const PixelBlock& target, int threads) {
+void ResampleNearest(const ConstPixelBlock& source, const PixelBlock& target, WorkerPool* pool) {
     std::vector<int> columns(static_cast<std::size_t>(target.width));
     for (int x = 0; x < target.width; ++x) {
         columns[static_cast<std::size_t>(x)] =
             std::min(static_cast<int>((x + 0.5) * source.width / target.width), source.width - 1);
     }
-    Split(target.height, threads, [&](int firstRow, int lastRow) {
+    Split(target.height, pool, [&](int firstRow, int lastRow) {
         for (int y = firstRow; y < lastRow; ++y) {
             const int sy = std::min(static_cast<int>((y + 0.5) * source.height / target.height),
                                     source.height - 1);
@@ -136,7 +113,7 @@ void ResampleNearest(const ConstPixelBlock& source, const PixelBlock& target, in
     });
 }
 
-void ResampleSmooth(const ConstPixelBlock& source, const PixelBlock& target, int threads) {
+void ResampleSmooth(const ConstPixelBlock& source, const PixelBlock& target, WorkerPool* pool) {
     const Contributions horizontal = MakeContributions(source.width, target.width);
     const Contributions vertical = MakeContributions(source.height, target.height);
     const auto tw = static_cast<std::size_t>(target.width);
@@ -146,7 +123,7 @@ void ResampleSmooth(const ConstPixelBlock& source, const PixelBlock& target, int
         throw std::bad_alloc();
     }
     std::vector<std::uint32_t> middle(tw * static_cast<std::size_t>(source.height));
-    Split(source.height, threads, [&](int firstRow, int lastRow) {
+    Split(source.height, pool, [&](int firstRow, int lastRow) {
         for (int y = firstRow; y < lastRow; ++y) {
             const std::uint32_t* row = source.pixels + static_cast<std::size_t>(y) * source.stride;
             std::uint32_t* out = middle.data() + static_cast<std::size_t>(y) * tw;
@@ -170,7 +147,7 @@ void ResampleSmooth(const ConstPixelBlock& source, const PixelBlock& target, int
         }
     });
     // Pass 2: columns to the target height.
-    Split(target.height, threads, [&](int firstRow, int lastRow) {
+    Split(target.height, pool, [&](int firstRow, int lastRow) {
         std::vector<std::uint32_t> accumulator(tw * 4);
         for (int y = firstRow; y < lastRow; ++y) {
             std::fill(accumulator.begin(), accumulator.end(), 0U);
@@ -195,88 +172,6 @@ void ResampleSmooth(const ConstPixelBlock& source, const PixelBlock& target, int
             }
         }
     });
-}
-
-void ResampleNearest(const std::uint32_t* source, int sourceWidth, int sourceHeight,
-                     std::uint32_t* target, int targetWidth, int targetHeight) {
-    ResampleNearest({source, sourceWidth, sourceHeight, static_cast<std::size_t>(sourceWidth)},
-                    {target, targetWidth, targetHeight, static_cast<std::size_t>(targetWidth)});
-}
-
-void ResampleSmooth(const std::uint32_t* source, int sourceWidth, int sourceHeight,
-                    std::uint32_t* target, int targetWidth, int targetHeight) {
-    ResampleSmooth({source, sourceWidth, sourceHeight, static_cast<std::size_t>(sourceWidth)},
-                   {target, targetWidth, targetHeight, static_cast<std::size_t>(targetWidth)});
-}
-
-}  // namespace zelta
-
-namespace zelta {
-
-void ApplyOrientation(const std::uint32_t* source, int width, int height, int orientation,
-                      std::uint32_t* target) {
-    const auto w = static_cast<std::size_t>(width);
-    const auto h = static_cast<std::size_t>(height);
-    const std::size_t targetWidth = SwapsSides(orientation) ? h : w;
-    for (std::size_t y = 0; y < h; ++y) {
-        for (std::size_t x = 0; x < w; ++x) {
-            std::size_t tx = x;
-            std::size_t ty = y;
-            switch (orientation) {
-                case 2:
-                    tx = w - 1 - x;
-                    break;  // mirrored
-                case 3:
-                    tx = w - 1 - x;
-                    ty = h - 1 - y;
-                    break;  // upside down
-                case 4:
-                    ty = h - 1 - y;
-                    break;  // mirrored upside down
-                case 5:
-                    tx = y;
-                    ty = x;
-                    break;  // transposed
-                case 6:
-                    tx = h - 1 - y;
-                    ty = x;
-                    break;  // turn right
-                case 7:
-                    tx = h - 1 - y;
-                    ty = w - 1 - x;
-                    break;  // transversed
-                case 8:
-                    tx = y;
-                    ty = w - 1 - x;
-                    break;  // turn left
-                default:
-                    break;
-            }
-            target[ty * targetWidth + tx] = source[y * w + x];
-        }
-    }
-}
-
-}  // namespace zelta
-
-namespace zelta {
-
-void ExpandBgrToBgra(const std::uint8_t* source, std::size_t count, std::uint32_t* target) {
-    for (std::size_t i = 0; i < count; ++i) {
-        const std::uint8_t* p = source + i * 3;
-        target[i] = 0xFF000000U | (std::uint32_t{p[2]} << 16) | (std::uint32_t{p[1]} << 8) | p[0];
-    }
-}
-
-}  // namespace zelta
-
-namespace zelta {
-
-unsigned StripRows(std::size_t rowBytes, unsigned height) {
-    constexpr std::size_t kStripBytes = std::size_t{16} << 20;
-    const std::size_t fitting = rowBytes == 0 ? 128 : kStripBytes / rowBytes;
-    return static_cast<unsigned>(
-        std::clamp<std::size_t>(fitting, 1, std::min(128U, std::max(height, 1U))));
 }
 
 }  // namespace zelta

@@ -1,0 +1,25 @@
+#pragma once
+// Loading picture files for the image control.
+#include <memory>
+#include <string>
+
+#include "toolkit/picture.h"
+
+namespace zelta {
+
+// What the window will show first, in pixels: the picture at its natural size (top-left part),
+// or stretched to width x height. Only what that needs is decoded before the window shows.
+struct FirstView {
+    bool stretched = false;
+    int width = 0;
+    int height = 0;
+};
+
+// Loads BMP, JPEG (EXIF orientation applied), GIF (first frame), PNG, TIFF, ICO and whatever else
+// the platform's decoders read. Throws RuntimeError with a German message naming the file.
+std::shared_ptr<PictureSource> LoadPicture(const std::wstring& path, const FirstView& view);
+
+// A picture stored in the executable's resources.
+std::shared_ptr<PictureSource> PictureFromResource(int resourceId, int resourceType);
+
+}  // namespace zelta

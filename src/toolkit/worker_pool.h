@@ -1,0 +1,47 @@
+#pragma once
+// A few threads that share out work split into parts. The pool starts its threads once and keeps
+// them until it is destroyed, so frequent small jobs (every step of a window drag) pay no thread
+// start, and a thread the system refuses to start only makes the pool smaller.
+#include <condition_variable>
+#include <cstddef>
+#include <exception>
+#include <functional>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace zelta {
+
+class WorkerPool {
+  public:
+    // Up to `threads` parts run at once: the caller's thread and threads - 1 helpers.
+    explicit WorkerPool(int threads);
+    ~WorkerPool();
+    WorkerPool(const WorkerPool&) = delete;
+    WorkerPool& operator=(const WorkerPool&) = delete;
+
+    int Size() const { return static_cast<int>(helpers_.size()) + 1; }
+
+    // Runs work(first, last) over [0, count) in up to Size() contiguous parts and returns when all
+    // of them are done. The first exception thrown by a part is thrown here, after every part
+    // ended. Not for use by two threads at once.
+    void ForEachPart(int count, const std::function<void(int, int)>& work);
+
+  private:
+    void HelperLoop();
+
+    std::vector<std::thread> helpers_;
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    std::condition_variable finished_;
+    const std::function<void(int, int)>* work_ = nullptr;
+    int count_ = 0;
+    int step_ = 0;
+    int nextPart_ = 0;
+    int parts_ = 0;
+    int running_ = 0;
+    std::exception_ptr error_;
+    bool stopping_ = false;
+};
+
+}  // namespace zelta
