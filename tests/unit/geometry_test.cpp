@@ -1,0 +1,91 @@
+// Where the picture window opens and how large its picture is.
+#include "picture_window/geometry.h"
+
+#include <gtest/gtest.h>
+
+namespace zelta {
+namespace {
+
+TEST(InitialGeometry, ARecordPlacesTheWindowOnlyWhenBothEdgesAreNonZero) {
+    // A 640 x 480 picture (9600 x 7200 twips) on a 1280 x 1024 screen (19200 x 15360 twips).
+    const struct {
+        const char* name;
+        GeometryRecord record;
+        float left, top, width, height;  // expected window
+        bool sized;                      // window and image sizes come from the record
+    } cases[] = {
+        {"no record: centred at picture plus margins", {}, 4760, 3830, 9680, 7700, false},
+        {"record", {1500, 900, 12000, 9000, 11920, 8500}, 1500, 900, 12000, 9000, true},
+        {"left 0", {0, 900, 12000, 9000, 11920, 8500}, 4760, 3830, 9680, 7700, false},
+        {"top 0", {1500, 0, 12000, 9000, 11920, 8500}, 4760, 3830, 9680, 7700, false},
+        {"negative place", {-14400, -900, 12000, 9000, 1, 2}, -14400, -900, 12000, 9000, true},
+        {"beyond 16 bits", {38400, 900, 40080, 9000, 40000, 8500}, 38400, 900, 40080, 9000, true},
+        {"both sizes 0: place only", {1500, 900, 0, 0, 11920, 8500}, 1500, 900, 9680, 7700, false},
+        {"one size 0", {1500, 900, 0, 9000, 0, 8500}, 1500, 900, 0, 9000, true},
+        {"negative size: not ours", {1500, 900, -12000, 9000, 1, 2}, 1500, 900, 9680, 7700, false},
+        {"negative height", {1500, 900, 12000, -1, 1, 2}, 1500, 900, 9680, 7700, false},
+    };
+    for (const auto& c : cases) {
+        const WindowGeometry g = InitialGeometry(9600, 7200, c.record, 19200, 15360);
+        EXPECT_EQ(g.centred, !PlaceStored(c.record.mainLeft, c.record.mainTop)) << c.name;
+        EXPECT_FLOAT_EQ(g.left, c.left) << c.name;
+        EXPECT_FLOAT_EQ(g.top, c.top) << c.name;
+        EXPECT_FLOAT_EQ(g.width, c.width) << c.name;
+        EXPECT_FLOAT_EQ(g.height, c.height) << c.name;
+        EXPECT_EQ(g.imageSizeFromRecord, c.sized) << c.name;
+        if (c.sized) {
+            EXPECT_FLOAT_EQ(g.imageWidth, static_cast<float>(c.record.imageWith)) << c.name;
+            EXPECT_FLOAT_EQ(g.imageHeight, static_cast<float>(c.record.imageHeight)) << c.name;
+        }
+    }
+    // Larger than the screen: negative edges; the notice's design picture asks 560 x 980.
+    const WindowGeometry large = InitialGeometry(60000, 45000, {}, 19200, 15360);
+    EXPECT_FLOAT_EQ(large.left, 9600 - 30040);
+    EXPECT_FLOAT_EQ(large.top, 7680 - 22750);
+    const WindowGeometry notice = InitialGeometry(480, 480, {}, 19200, 15360);
+    EXPECT_FLOAT_EQ(notice.width, 560);
+    EXPECT_FLOAT_EQ(notice.height, 980);
+}
+
+TEST(FollowWindow, ThePictureFollowsOnlyWhileAPlaceIsStored) {
+    EXPECT_FALSE(FollowWindow(12000, 9000, 0, 0));
+    EXPECT_FALSE(FollowWindow(12000, 9000, 1500, 0));
+    EXPECT_FALSE(FollowWindow(12000, 9000, 0, 900));
+    const auto size = FollowWindow(12000, 9000, -1500, 900);
+    ASSERT_TRUE(size);
+    EXPECT_FLOAT_EQ(size->width, 11920);
+    EXPECT_FLOAT_EQ(size->height, 8500);
+}
+
+TEST(BringOntoScreen, OnlyAWindowOnNoMonitorMovesTheLeastDistanceToTheNearest) {
+    const std::vector<PixelRect> one{{0, 0, 1280, 1024}};
+    const std::vector<PixelRect> work{{0, 0, 1280, 984}};
+    const std::vector<PixelRect> two{{0, 0, 1280, 1024}, {1280, 0, 2560, 1024}};
+    const struct {
+        const char* name;
+        PixelRect window;
+        bool twoMonitors;
+        std::optional<std::pair<int, int>> to;
+    } cases[] = {
+        {"inside", {100, 100, 500, 400}, false, std::nullopt},
+        {"partly off the left", {-300, 100, 100, 400}, false, std::nullopt},
+        {"partly above", {100, -200, 500, 50}, false, std::nullopt},
+        {"right, unplugged", {2000, 100, 2400, 400}, false, std::pair{880, 100}},
+        {"far left", {-3000, 300, -2600, 600}, false, std::pair{0, 300}},
+        {"below", {100, 1500, 500, 1800}, false, std::pair{100, 954}},
+        {"above", {100, -900, 500, -500}, false, std::pair{100, 0}},
+        {"wider than the work area", {3000, 100, 4600, 400}, false, std::pair{0, 100}},
+        {"nearest of two", {3000, 100, 3400, 400}, true, std::pair{2160, 100}},
+    };
+    for (const auto& c : cases) {
+        const auto moved = BringOntoScreen(c.window, 30, c.twoMonitors ? two : one,
+                                           c.twoMonitors ? two : work);
+        ASSERT_EQ(moved.has_value(), c.to.has_value()) << c.name;
+        if (moved) {
+            EXPECT_EQ(std::pair(moved->x, moved->y), *c.to) << c.name;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace zelta

@@ -1,0 +1,213 @@
+// The media player: which MCI commands play a file, how failures are shown, and the hand-over of
+// its boxes from the playback thread to the GUI thread.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <future>
+#include <map>
+#include <mutex>
+#include <stdexcept>
+#include <thread>
+
+#include "media/background_playback.h"
+#include "media/mci_commands.h"
+#include "media/snd_mod.h"
+
+namespace zelta {
+namespace {
+
+using namespace std::chrono_literals;
+using Log = std::vector<std::wstring>;
+const std::wstring kOpen = LR"(open "C:\My Music\a b.wav" alias wave)";
+const std::wstring kPlay = L"play wave wait";
+const std::wstring kClose = L"close wave";
+
+// Sends and boxes in one log, so that their order shows; a send may fail, throw or block.
+class Fake : public MediaInterface, public MediaUi {
+  public:
+    std::map<std::wstring, std::uint32_t> results;
+    std::wstring throwOn;
+    std::wstring blockOn;
+    bool boxesThrow = false;
+    std::vector<std::thread::id> uiThreads;
+
+    std::uint32_t SendCommand(const std::wstring& command) override {
+        Add(L"send " + command);
+        if (command == throwOn) {
+            throw std::runtime_error("interface failed");
+        }
+        std::unique_lock lock(mutex_);
+        if (command == blockOn) {
+            blocked_ = true;
+            changed_.notify_all();
+            changed_.wait_for(lock, 10s, [&] { return released_; });
+        }
+        return results.contains(command) ? results[command] : 0;
+    }
+    std::wstring ErrorText(std::uint32_t code) override {
+        return L"Fehler " + std::to_wstring(code) + std::wstring(1, L'\0') + L"  rest";
+    }
+    void ShowMessage(const std::wstring& prompt, unsigned style, const std::wstring& title) override {
+        Ui(L"box " + title + L": " + prompt + L" (" + std::to_wstring(style) + L")");
+        if (boxesThrow) {
+            throw std::runtime_error("box failed");
+        }
+    }
+    void SetMousePointer(int shape) override { Ui(L"pointer " + std::to_wstring(shape)); }
+
+    Log Events() {
+        const std::lock_guard lock(mutex_);
+        return log_;
+    }
+    bool Blocked() {
+        const std::lock_guard lock(mutex_);
+        return blocked_;
+    }
+    void Release() {
+        const std::lock_guard lock(mutex_);
+        released_ = true;
+        changed_.notify_all();
+    }
+
+  private:
+    void Add(std::wstring event) {
+        const std::lock_guard lock(mutex_);
+        log_.push_back(std::move(event));
+    }
+    void Ui(std::wstring event) {
+        uiThreads.push_back(std::this_thread::get_id());
+        Add(std::move(event));
+    }
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    Log log_;
+    bool blocked_ = false;
+    bool released_ = false;
+};
+
+std::wstring Box(std::uint32_t code, const std::wstring& command) {
+    return L"box MCI-Fehler: Fehler " + std::to_wstring(code) + L" [Befehl: " + command + L"] (64)";
+}
+
+TEST(MciCommands, AnAviStartsFullScreenEverythingElseIsOpenedPlayedAndClosed) {
+    const auto alias = [](const std::wstring& path) {
+        return std::vector<std::wstring>{L"open \"" + path + L"\" alias wave", kPlay, kClose};
+    };
+    for (const wchar_t* avi : {L"C:\\Videos\\Mein Film.avi", L"c.AVI", L"c.Avi", L"clipavi", L"avi"}) {
+        EXPECT_EQ(MciCommandsFor(avi), std::vector<std::wstring>{L"play \"" + std::wstring(avi) +
+                                                                 L"\" fullscreen"});
+    }
+    for (const wchar_t* other : {L"f.mpg", L"f.MPG", L"C:\\avi\\d.wav", L"c.avi ", L"c.avı",
+                                 L"vi", L"C:\\x wait alias foo.mid", L"Über uns.mP3"}) {
+        EXPECT_EQ(MciCommandsFor(other), alias(other)) << testing::PrintToString(std::wstring(other));
+    }
+}
+
+TEST(MciErrorText, CutAtTheFirstNulOrWholeAndABlankTextNamesTheCode) {
+    const std::wstring nul(1, L'\0');
+    const std::tuple<std::uint32_t, std::wstring, std::wstring> cases[] = {
+        {275, L"Datei fehlt." + nul + std::wstring(200, L' '), L"Datei fehlt."},
+        {275, L"Erster" + nul + L"Zweiter" + nul, L"Erster"},
+        {275, L"Gerät belegt  ", L"Gerät belegt  "},  // no NUL: the whole buffer
+        {0x01020113U, std::wstring(255, L' '), L"Unbekannter MCI-Fehler 16908563 (0x01020113)"},
+        {0x80000113U, L"", L"Unbekannter MCI-Fehler 2147483923 (0x80000113)"},
+        {263, L"   " + nul + L"Rest", L"Unbekannter MCI-Fehler 263 (0x00000107)"},
+    };
+    for (const auto& [code, buffer, text] : cases) {
+        EXPECT_EQ(ErrorTextFor(code, buffer), text);
+    }
+    EXPECT_EQ(MciErrorMessage(L"Text.", kOpen), L"Text. [Befehl: " + kOpen + L"]");
+}
+
+TEST(PlayMedia, EveryCommandIsSentEachFailureBoxedInOrderAndThePointerComesBack) {
+    const struct {
+        std::map<std::wstring, std::uint32_t> results;
+        std::wstring throwOn;
+        bool boxesThrow;
+        bool succeeded;
+        Log events;
+    } cases[] = {
+        {{}, L"", false, true, {L"send " + kOpen, L"send " + kPlay, L"send " + kClose}},
+        {{{kOpen, 275}, {kPlay, 263}, {kClose, 0x01020113U}}, L"", false, false,
+         {L"send " + kOpen, Box(275, kOpen), L"send " + kPlay, Box(263, kPlay), L"send " + kClose,
+          Box(0x01020113U, kClose)}},
+        {{{kPlay, 263}}, L"", true, false,
+         {L"send " + kOpen, L"send " + kPlay, Box(263, kPlay), L"send " + kClose}},
+        {{}, kOpen, false, false, {L"send " + kOpen, L"send " + kPlay, L"send " + kClose}},
+    };
+    for (const auto& c : cases) {
+        Fake fake;
+        fake.results = c.results;
+        fake.throwOn = c.throwOn;
+        fake.boxesThrow = c.boxesThrow;
+        EXPECT_EQ(PlayMedia(LR"(C:\My Music\a b.wav)", fake, fake), c.succeeded);
+        Log expected{L"pointer 11"};
+        expected.insert(expected.end(), c.events.begin(), c.events.end());
+        expected.push_back(L"pointer 0");
+        EXPECT_EQ(fake.Events(), expected);
+    }
+    // A quote in the path would end the quoted name early: refused like a missing file.
+    Fake quoted;
+    EXPECT_FALSE(PlayMedia(LR"(C:\a" wait.wav)", quoted, quoted));
+    const Log events = quoted.Events();
+    ASSERT_EQ(events.size(), 5U);
+    EXPECT_EQ(events[1], Box(275, LR"(open "C:\a" wait.wav" alias wave)"));
+    EXPECT_EQ(events[2], L"send " + kPlay);
+}
+
+// Runs the owner's side until playback has ended, calling tick between waits.
+bool ServiceToEnd(BackgroundPlayback& playback, Fake& ui, const std::function<void()>& tick = {}) {
+    for (const auto end = std::chrono::steady_clock::now() + 10s;
+         std::chrono::steady_clock::now() < end; std::this_thread::sleep_for(2ms)) {
+        if (playback.Service(ui)) {
+            return true;
+        }
+        if (tick) {
+            tick();
+        }
+    }
+    return false;
+}
+
+TEST(BackgroundPlayback, BoxesRunOnTheOwnerInCommandOrderWhileTheOwnerStaysFree) {
+    Fake fake;
+    fake.results = {{kOpen, 275}};
+    fake.blockOn = kPlay;
+    bool releasedFromOwner = false;
+    {
+        BackgroundPlayback playback(LR"(C:\My Music\a b.wav)", fake, [] {});
+        // While the play command blocks, the owner still gets control back (a STOP press).
+        ASSERT_TRUE(ServiceToEnd(playback, fake, [&] {
+            if (!releasedFromOwner && fake.Blocked()) {
+                releasedFromOwner = true;
+                fake.Release();
+            }
+        }));
+        EXPECT_FALSE(playback.Succeeded());
+    }
+    EXPECT_TRUE(releasedFromOwner);
+    EXPECT_EQ(fake.Events(), (Log{L"pointer 11", L"send " + kOpen, Box(275, kOpen),
+                                  L"send " + kPlay, L"send " + kClose, L"pointer 0"}));
+    for (const auto& id : fake.uiThreads) {
+        EXPECT_EQ(id, std::this_thread::get_id());
+    }
+}
+
+TEST(BackgroundPlayback, DestroyedWithoutServiceItDropsTheBoxesAndEnds) {
+    Fake fake;
+    fake.results = {{kOpen, 275}};
+    auto* playback = new BackgroundPlayback(L"a.wav", fake, [] {});
+    std::promise<void> destroyed;
+    std::thread([&] {
+        delete playback;
+        destroyed.set_value();
+    }).detach();
+    // A hang fails here instead of blocking the test run.
+    ASSERT_EQ(destroyed.get_future().wait_for(10s), std::future_status::ready);
+    EXPECT_EQ(fake.Events(), (Log{L"send open \"a.wav\" alias wave", L"send " + kPlay,
+                                  L"send " + kClose}));
+}
+
+}  // namespace
+}  // namespace zelta

@@ -1,0 +1,225 @@
+// Pictures: sizes, scaling, turning upright, pixel formats, and what files say about themselves.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <stdexcept>
+#include <vector>
+
+#include "toolkit/buffer_sizes.h"
+#include "toolkit/device_names.h"
+#include "toolkit/dialog_filter.h"
+#include "toolkit/exif.h"
+#include "toolkit/orientation.h"
+#include "toolkit/pixel_rows.h"
+#include "toolkit/png_check.h"
+#include "toolkit/resample.h"
+
+namespace zelta {
+namespace {
+
+using Pixels = std::vector<std::uint32_t>;
+
+Pixels Scaled(const Pixels& source, int sw, int sh, int tw, int th, bool smooth,
+              WorkerPool* pool = nullptr, std::size_t spare = 0) {
+    Pixels target((tw + spare) * th, 0xDEADBEEFU);
+    const ConstPixelBlock from{source.data(), sw, sh, static_cast<std::size_t>(sw)};
+    const PixelBlock to{target.data(), tw, th, tw + spare};
+    smooth ? ResampleSmooth(from, to, pool) : ResampleNearest(from, to, pool);
+    return target;
+}
+
+TEST(BufferSizes, CheckedBeforeAnythingIsAllocated) {
+    EXPECT_EQ(PixelBufferBytes(640, 480), std::size_t{640 * 480 * 4});
+    EXPECT_FALSE(PixelBufferBytes(0, 480) || PixelBufferBytes(640, -1) ||
+                 PixelBufferBytes(4294967295LL, 4294967295LL));
+    // Strips: up to 128 rows and about 16 MB, at least one row, never more than the picture.
+    const std::tuple<std::size_t, unsigned, unsigned> strips[] = {
+        {640 * 3, 480, 128}, {6000 * 4, 50, 50}, {200000 * 4, 3000, 20}, {33554436, 14, 1},
+        {0, 10, 10},
+    };
+    for (const auto& [rowBytes, height, rows] : strips) {
+        EXPECT_EQ(StripRows(rowBytes, height), rows) << rowBytes << " x " << height;
+    }
+}
+
+TEST(Resample, FlatStaysFlatShrinkingAveragesAndEnlargingKeepsSidesApart) {
+    const Pixels flat(37 * 23, 0xFF336699U);
+    for (const auto& [w, h] : {std::pair{1, 1}, {10, 7}, {100, 60}, {13, 90}}) {
+        EXPECT_EQ(Scaled(flat, 37, 23, w, h, true), Pixels(w * h, 0xFF336699U)) << w << "x" << h;
+        EXPECT_EQ(Scaled(flat, 37, 23, w, h, false), Pixels(w * h, 0xFF336699U)) << w << "x" << h;
+    }
+    const Pixels stripes{0xFF000000U, 0xFFFFFFFFU, 0xFF000000U, 0xFFFFFFFFU};
+    for (std::uint32_t p : Scaled(stripes, 4, 1, 2, 1, true)) {
+        EXPECT_NEAR(static_cast<int>(p & 0xFF), 128, 1);
+    }
+    const Pixels halves{0xFFFF0000U, 0xFFFF0000U, 0xFF0000FFU, 0xFF0000FFU};
+    const Pixels wide = Scaled(halves, 4, 1, 16, 1, true);
+    EXPECT_EQ(wide.front(), 0xFFFF0000U);
+    EXPECT_EQ(wide.back(), 0xFF0000FFU);
+    for (int x = 1; x < 16; ++x) {
+        EXPECT_LE((wide[x] >> 16) & 0xFF, (wide[x - 1] >> 16) & 0xFF) << x;
+        EXPECT_EQ((wide[x] >> 8) & 0xFF, 0U) << "green came from nowhere at " << x;
+    }
+}
+
+TEST(Resample, ThreadsAndRowStridesDoNotChangeTheResult) {
+    Pixels busy(97 * 61);
+    for (std::size_t i = 0; i < busy.size(); ++i) {
+        busy[i] = static_cast<std::uint32_t>(i * 2654435761U) | 0xFF000000U;
+    }
+    WorkerPool pool(3);
+    for (const auto& [w, h] : {std::pair{40, 25}, {200, 130}, {97, 1}, {1, 61}}) {
+        for (bool smooth : {true, false}) {
+            const Pixels alone = Scaled(busy, 97, 61, w, h, smooth);
+            const Pixels shared = Scaled(busy, 97, 61, w, h, smooth, &pool, 7);
+            for (int y = 0; y < h; ++y) {
+                for (int x = 0; x < w + 7; ++x) {
+                    ASSERT_EQ(shared[y * (w + 7) + x], x < w ? alone[y * w + x] : 0xDEADBEEFU)
+                        << w << "x" << h << " smooth " << smooth << " at " << x << "," << y;
+                }
+            }
+        }
+    }
+}
+
+TEST(WorkerPool, CoversEveryIndexOnceAndRethrowsAfterAllParts) {
+    WorkerPool pool(4);
+    std::vector<int> seen(1000, 0);
+    pool.ForEachPart(1000, [&](int first, int last) {
+        for (int i = first; i < last; ++i) {
+            ++seen[i];
+        }
+    });
+    EXPECT_EQ(seen, std::vector<int>(1000, 1));
+    std::atomic<int> parts = 0;
+    EXPECT_THROW(pool.ForEachPart(8, [&](int first, int) {
+        ++parts;
+        if (first == 0) {
+            throw std::runtime_error("part failed");
+        }
+    }),
+                 std::runtime_error);
+    EXPECT_EQ(parts, std::min(pool.Size(), 8));
+}
+
+TEST(Orientation, EveryOrientationTurnsUpright) {
+    const Pixels source{1, 2, 3, 4, 5, 6};  // 3 x 2: 1 2 3 / 4 5 6
+    const std::pair<int, Pixels> cases[] = {
+        {1, {1, 2, 3, 4, 5, 6}}, {2, {3, 2, 1, 6, 5, 4}}, {3, {6, 5, 4, 3, 2, 1}},
+        {4, {4, 5, 6, 1, 2, 3}}, {5, {1, 4, 2, 5, 3, 6}}, {6, {4, 1, 5, 2, 6, 3}},
+        {7, {6, 3, 5, 2, 4, 1}}, {8, {3, 6, 2, 5, 1, 4}},
+    };
+    for (const auto& [orientation, expected] : cases) {
+        Pixels target(6, 0);
+        ApplyOrientation(source.data(), 3, 2, orientation, target.data());
+        EXPECT_EQ(target, expected) << orientation;
+    }
+}
+
+TEST(PixelRows, WideningAndTransparencyOverTheWindowColour) {
+    const std::uint8_t bgr[] = {0x10, 0x20, 0x30, 0xFF, 0x00, 0x80};
+    std::uint32_t out[3] = {0, 0, 0x12345678U};
+    ExpandBgrToBgra(bgr, 2, out);
+    EXPECT_EQ(out[0], 0xFF302010U);
+    EXPECT_EQ(out[1], 0xFF8000FFU);
+    EXPECT_EQ(out[2], 0x12345678U) << "wrote past the end";
+    // Premultiplied: opaque stays, clear shows the background, half blends.
+    std::uint32_t pixels[] = {0xFF102030U, 0x00000000U, 0x80400000U};
+    CompositeOverBackground(pixels, 3, 0x00C0C0C0U);
+    EXPECT_EQ(pixels[0], 0xFF102030U);
+    EXPECT_EQ(pixels[1], 0xFFC0C0C0U);
+    EXPECT_EQ(pixels[2], 0xFFA06060U);
+}
+
+std::vector<std::uint8_t> ExifJpeg(bool big, std::uint16_t type, std::uint16_t value) {
+    const auto u16 = [big](std::uint16_t x) {
+        return big ? std::vector<std::uint8_t>{std::uint8_t(x >> 8), std::uint8_t(x)}
+                   : std::vector<std::uint8_t>{std::uint8_t(x), std::uint8_t(x >> 8)};
+    };
+    std::vector<std::uint8_t> tiff{std::uint8_t(big ? 'M' : 'I'), std::uint8_t(big ? 'M' : 'I')};
+    // Header, IFD at 8 with two entries: the width first, so the walk must go on to the next.
+    const int one = big ? 1 : 0;
+    for (int x : {42, 8 * (1 - one), 8 * one, 2, 0x0100, 3, 1 - one, one, 640, 0, 0x0112, int{type},
+                  1 - one, one, int{value}, 0, 0, 0}) {
+        const auto bytes = u16(static_cast<std::uint16_t>(x));
+        tiff.insert(tiff.end(), bytes.begin(), bytes.end());
+    }
+    std::vector<std::uint8_t> file{0xFF, 0xD8, 0xFF, 0xE0, 0, 7, 'J', 'F', 'I', 'F', 0,
+                                   0xFF, 0xE1, 0, std::uint8_t(8 + tiff.size()),
+                                   'E',  'x',  'i', 'f', 0, 0};
+    file.insert(file.end(), tiff.begin(), tiff.end());
+    return file;
+}
+
+TEST(ExifOrientation, EveryValueInBothByteOrdersAnythingElseIsUpright) {
+    for (bool big : {false, true}) {
+        for (std::uint16_t value = 1; value <= 8; ++value) {
+            const auto file = ExifJpeg(big, 3, value);
+            EXPECT_EQ(ExifOrientation(file.data(), file.size()), value) << big << value;
+        }
+        const auto wrongType = ExifJpeg(big, 4, 6);
+        const auto outOfRange = ExifJpeg(big, 3, 9);
+        EXPECT_EQ(ExifOrientation(wrongType.data(), wrongType.size()), 1);
+        EXPECT_EQ(ExifOrientation(outOfRange.data(), outOfRange.size()), 1);
+        const auto cut = ExifJpeg(big, 3, 6);
+        EXPECT_EQ(ExifOrientation(cut.data(), cut.size() - 12), 1);
+    }
+    const std::uint8_t png[] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+    EXPECT_EQ(ExifOrientation(png, sizeof(png)), 1);
+}
+
+TEST(PngChecksums, DamageIsFoundWhateverTheReadPiecesAndEndsTheCheck) {
+    // A 2 x 1 grey PNG; its checksums were computed by zlib.
+    const std::vector<std::uint8_t> good = {
+        0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A, 0x00, 0x00, 0x00, 0x0D, 0x49, 0x48,
+        0x44, 0x52, 0x00, 0x00, 0x00, 0x02, 0x00, 0x00, 0x00, 0x01, 0x08, 0x00, 0x00, 0x00,
+        0x00, 0xD1, 0x49, 0x20, 0x56, 0x00, 0x00, 0x00, 0x0B, 0x49, 0x44, 0x41, 0x54, 0x78,
+        0x9C, 0x63, 0x10, 0x50, 0x00, 0x00, 0x00, 0x43, 0x00, 0x31, 0xEA, 0xDD, 0xB3, 0xCD,
+        0x00, 0x00, 0x00, 0x00, 0x49, 0x45, 0x4E, 0x44, 0xAE, 0x42, 0x60, 0x82};
+    const auto changed = [&](std::size_t at) {
+        auto bytes = good;
+        bytes[at] ^= 0x40;
+        return bytes;
+    };
+    const struct {
+        const char* name;
+        std::vector<std::uint8_t> bytes;
+        bool isPng, damaged, done;
+    } cases[] = {
+        {"intact", good, true, false, true},
+        {"header value", changed(19), true, true, true},
+        {"header checksum", changed(29), true, true, true},
+        {"data", changed(43), true, true, true},
+        {"end checksum", changed(good.size() - 1), true, true, true},
+        {"cut in the data", {good.begin(), good.begin() + 45}, true, false, false},
+        {"a JPEG", {0xFF, 0xD8, 0xFF, 0xE0, 0, 0x10, 'J', 'F', 'I', 'F', 0}, false, false, true},
+    };
+    for (const auto& c : cases) {
+        for (std::size_t piece : {1, 7, 65536}) {
+            PngChecksums checksums;
+            for (std::size_t at = 0; at < c.bytes.size(); at += piece) {
+                checksums.Feed(c.bytes.data() + at, std::min(piece, c.bytes.size() - at));
+            }
+            EXPECT_EQ(checksums.IsPng(), c.isPng) << c.name << piece;
+            EXPECT_EQ(checksums.Damaged(), c.damaged) << c.name << piece;
+            EXPECT_EQ(checksums.Done(), c.done) << c.name << piece;
+        }
+    }
+}
+
+TEST(DeviceNames, DevicesWhateverTheirFolderExtensionOrCase) {
+    for (const wchar_t* name : {L"CON", L"nul", L"C:\\x\\COM1.jpg", L"lpt9", L"Aux .png",
+                                L"CONIN$", L"prn.txt.jpg", L"C:con"}) {
+        EXPECT_TRUE(IsDeviceName(name)) << testing::PrintToString(std::wstring(name));
+    }
+    for (const wchar_t* name : {L"CONSOLE.jpg", L"COM10", L"C:\\CON\\a.jpg", L"LPT", L"nul2",
+                                L"a.jpg", L""}) {
+        EXPECT_FALSE(IsDeviceName(name)) << testing::PrintToString(std::wstring(name));
+    }
+    using namespace std::string_literals;
+    EXPECT_EQ(DialogFilter(L"Pic (*.*)|*.*|Pics |*.bmp|"), L"Pic (*.*)\0*.*\0Pics \0*.bmp\0\0"s);
+    EXPECT_EQ(DialogFilter(L"B|*.bat"), L"B\0*.bat\0\0"s);
+}
+
+}  // namespace
+}  // namespace zelta
