@@ -1,0 +1,163 @@
+// The libjpeg-turbo decoder on pictures of four flat quadrants, compressed here by libjpeg.
+#include "toolkit/jpeg_decoder.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <tuple>
+#include <vector>
+
+#include <jpeglib.h>
+
+namespace zelta {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+using Pixels = std::vector<std::uint32_t>;
+constexpr int kWidth = 96;  // colour edges at 48 and 32, on block boundaries
+constexpr int kHeight = 64;
+constexpr std::uint32_t kColours[4] = {0xFFC81E28, 0xFF1EB43C, 0xFF2832D2, 0xFFF0E65A};
+
+// sampling 1 is 4:4:4, 2 is 4:2:0; the rows go in as our own 32-bit pixels.
+Bytes Encode(int sampling, bool progressive, J_COLOR_SPACE space = JCS_EXT_BGRX) {
+    jpeg_compress_struct info{};
+    jpeg_error_mgr errors{};
+    info.err = jpeg_std_error(&errors);
+    jpeg_create_compress(&info);
+    unsigned char* data = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&info, &data, &size);
+    info.image_width = kWidth;
+    info.image_height = kHeight;
+    info.input_components = 4;
+    info.in_color_space = space;
+    jpeg_set_defaults(&info);
+    jpeg_set_quality(&info, 100, TRUE);
+    info.comp_info[0].h_samp_factor = info.comp_info[0].v_samp_factor = sampling;
+    if (progressive) {
+        jpeg_simple_progression(&info);
+    }
+    jpeg_start_compress(&info, TRUE);
+    for (Pixels row(kWidth); info.next_scanline < kHeight;) {
+        const int bottom = info.next_scanline < kHeight / 2 ? 0 : 2;
+        std::fill(row.begin(), row.end(), kColours[bottom]);
+        std::fill(row.begin() + kWidth / 2, row.end(), kColours[bottom + 1]);
+        auto* pointer = reinterpret_cast<JSAMPROW>(row.data());
+        jpeg_write_scanlines(&info, &pointer, 1);
+    }
+    jpeg_finish_compress(&info);
+    jpeg_destroy_compress(&info);
+    Bytes file(data, data + size);
+    std::free(data);
+    return file;
+}
+
+// Seven bytes a read, so that the decoder refills its buffer many times.
+struct MemorySource : ByteSource {
+    explicit MemorySource(const Bytes& file) : bytes(file) {}
+    std::size_t Read(std::uint8_t* buffer, std::size_t size) override {
+        const std::size_t count = std::min({size, std::size_t{7}, bytes.size() - at});
+        std::memcpy(buffer, bytes.data() + at, count);
+        at += count;
+        return count;
+    }
+    bool Rewind() override {
+        at = 0;
+        return true;
+    }
+    const Bytes& bytes;
+    std::size_t at = 0;
+};
+
+std::optional<Pixels> Decode(const Bytes& file, int scale, JpegRect rect) {
+    MemorySource source(file);
+    Pixels pixels(static_cast<std::size_t>(rect.width) * rect.height);
+    const PixelBlock target{pixels.data(), rect.width, rect.height,
+                            static_cast<std::size_t>(rect.width)};
+    return DecodeJpegRect(source, scale, rect, target) ? std::optional(pixels) : std::nullopt;
+}
+
+// Name, file, whether progressive.
+const std::vector<std::tuple<const char*, Bytes, bool>> kSamples = {
+    {"4:4:4", Encode(1, false), false},
+    {"4:2:0", Encode(2, false), false},
+    {"progressive 4:2:0", Encode(2, true), true}};
+
+// The header, the colour at each quadrant's centre, and any rectangle is the same part of the
+// full decode exactly (cropped, trimmed, rows skipped), also with its sides on the colour edge at
+// width / 2 where neighbouring chroma samples differ.
+TEST(JpegDecoder, HeaderColoursAndRectanglesAtEachScale) {
+    for (const auto& [name, file, progressive] : kSamples) {
+        MemorySource source(file);
+        const auto header = ReadJpegHeader(source);
+        ASSERT_TRUE(header) << name;
+        EXPECT_EQ(std::tuple(header->width, header->height, header->progressive),
+                  std::tuple(kWidth, kHeight, progressive));
+        for (const int scale : {8, 4, 3, 1}) {
+            SCOPED_TRACE(std::string(name) + " at " + std::to_string(scale) + "/8");
+            const int width = (kWidth * scale + 7) / 8;
+            const int height = (kHeight * scale + 7) / 8;
+            const auto full = Decode(file, scale, {0, 0, width, height});
+            ASSERT_TRUE(full);
+            for (int q = 0; q < 4; ++q) {
+                const std::uint32_t pixel =
+                    (*full)[(q / 2 * 2 + 1) * height / 4 * width + (q % 2 * 2 + 1) * width / 4];
+                for (int shift = 0; shift < 32; shift += 8) {
+                    EXPECT_NEAR(pixel >> shift & 0xFF, kColours[q] >> shift & 0xFF, 3) << q;
+                }
+            }
+            for (const JpegRect r :
+                 {JpegRect{width / 2, height / 4, width / 2, height / 2},
+                  JpegRect{0, 1, width / 2, height - 1}, JpegRect{width / 3, 3, width / 3, 1}}) {
+                Pixels part;
+                for (int y = r.top; y < r.top + r.height; ++y) {
+                    const auto row = full->begin() + std::ptrdiff_t{y} * width + r.left;
+                    part.insert(part.end(), row, row + r.width);
+                }
+                EXPECT_EQ(Decode(file, scale, r), part) << r.left << "," << r.top;
+            }
+        }
+    }
+}
+
+TEST(JpegDecoder, RefusesDamagedCutAndForeignData) {
+    for (const auto& [name, file, progressive] : kSamples) {
+        std::size_t middle = file.size() - 2;  // halfway into the last scan's compressed data
+        while (file[middle] != 0xFF || file[middle + 1] != 0xDA) {
+            --middle;
+        }
+        middle = (middle + file.size()) / 2;
+        const Bytes cut(file.begin(), file.begin() + static_cast<std::ptrdiff_t>(middle));
+        Bytes damaged = file;
+        damaged[middle] = 0xFF;  // a marker where compressed data should be
+        damaged[middle + 1] = 0xD5;
+        Bytes trailed = file;  // some cameras append data after the end marker
+        trailed.resize(file.size() + 8, 0);
+        EXPECT_FALSE(Decode(cut, 8, {0, 0, kWidth, kHeight})) << name;
+        EXPECT_FALSE(Decode(damaged, 8, {0, 0, kWidth, kHeight})) << name;
+        EXPECT_TRUE(HoldsEndOfImage(trailed.data() + trailed.size() - 16, 16)) << name;
+        EXPECT_FALSE(HoldsEndOfImage(cut.data() + cut.size() - 16, 16)) << name;
+    }
+    for (const Bytes& foreign : {Bytes(5000, 0x5A), Encode(1, false, JCS_CMYK)}) {
+        MemorySource source(foreign);
+        EXPECT_FALSE(ReadJpegHeader(source));
+    }
+}
+
+TEST(JpegDecoder, ScaleIsTheSmallestThatCoversTheWish) {
+    // Width, height, wanted width and height, scale; the near misses round up as libjpeg does.
+    const int cases[][5] = {{6000, 4000, 750, 500, 1},   {6000, 4000, 751, 500, 2},
+                            {6000, 4000, 750, 501, 2},   {6001, 4000, 751, 500, 1},
+                            {6000, 4000, 1920, 1200, 3}, {6000, 4000, 1, 3001, 7},
+                            {6000, 4000, 6000, 1, 8},    {100, 100, 101, 1, 8}};
+    for (const auto& [width, height, wantWidth, wantHeight, scale] : cases) {
+        EXPECT_EQ(JpegScaleFor(width, height, wantWidth, wantHeight), scale)
+            << width << "x" << height << " for " << wantWidth << "x" << wantHeight;
+    }
+}
+
+}  // namespace
+}  // namespace zelta
