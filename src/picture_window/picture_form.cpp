@@ -125,12 +125,18 @@ void PictureForm::GeometrySteps() {
         Image1.SetSize(g.imageWidth, g.imageHeight);
     }
     if (g.centred) {
-        // The platform may have capped the size (a picture larger than the screen): centre the
-        // size the window has now, so that its title bar stays within reach.
-        const float left = CentredEdge(screenWidth, static_cast<float>(Width()));
-        const float top = CentredEdge(screenHeight, static_cast<float>(Height()));
-        SetWindowPos(Hwnd(), nullptr, ScreenToPixels(left), ScreenToPixels(top), 0, 0,
-                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        // The platform caps a window larger than the screen: centre the size it really has, so
+        // that its title bar stays within reach.
+        RECT outer{};
+        GetWindowRect(Hwnd(), &outer);
+        const bool capped = outer.right - outer.left != ToPixels(g.width) ||
+                            outer.bottom - outer.top != ToPixels(g.height);
+        if (capped) {
+            const float left = CentredEdge(screenWidth, static_cast<float>(Width()));
+            const float top = CentredEdge(screenHeight, static_cast<float>(Height()));
+            SetWindowPos(Hwnd(), nullptr, ScreenToPixels(left), ScreenToPixels(top), 0, 0,
+                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        }
     } else {
         KeepOnScreen();
     }

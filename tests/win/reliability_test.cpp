@@ -1,0 +1,184 @@
+// What only the platform can show: the decoders on every kind of file, the registry store, files
+// written in the right code page and never half, and names from every script.
+#include "driver.h"
+// driver.h brings <windows.h> first.
+#include <psapi.h>
+
+#include <atomic>
+#include <filesystem>
+
+#include "../store_contract.h"
+#include "picture_window/picture_ids.h"
+#include "settings/registry_store.h"
+#include "toolkit/channels.h"
+#include "toolkit/picture_loader.h"
+#include "toolkit/runtime_error.h"
+
+namespace {
+
+using namespace driver;
+using zelta::LoadPicture;
+
+std::uint32_t Pixel(const std::shared_ptr<zelta::PictureSource>& picture, int x, int y) {
+    const auto pixels = picture->PixelsFor(picture->Width(), picture->Height(), [] {});
+    return pixels ? pixels->Bits()[y * pixels->Width() + x] & 0xFFFFFFU : 0x123456U;
+}
+
+class Loader : public ::testing::Test {
+  protected:
+    void SetUp() override { CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
+};
+
+TEST_F(Loader, EveryFormatIsShownAtItsSizeAndUpright) {
+    const struct {
+        const wchar_t* file;
+        int width, height;
+        std::uint32_t topLeft, topRight;  // 0x00RRGGBB
+    } cases[] = {
+        {L"halves.png", 640, 240, 0xFF0000, 0x0000FF}, {L"halves.png ", 640, 240, 0xFF0000, 0x0000FF}, {L"green.bmp", 200, 150, 0x00C000, 0x00C000},
+        {L"yellow.gif", 160, 120, 0xFFFF00, 0xFFFF00}, {L"magenta.tif", 160, 120, 0xFF00FF, 0xFF00FF},
+        {L"exif_right_top.jpg", 160, 100, 0x0000FF, 0xFF0000}, {L"wide.png", 2400, 120, 0x808000, 0x808000},
+        {L"trailer.jpg", 64, 48, 0x00FF00, 0x00FF00},
+    };
+    std::wstring longPath = Fixture(L"hostile\\long");  // over 260 characters
+    for (int part = 1; part <= 6; ++part) {
+        longPath += L"\\ein_recht_langer_ordnername_fuer_den_pfad_test_" + std::to_wstring(part);
+    }
+    EXPECT_EQ(LoadPicture(longPath + L"\\gruen.png", {})->Width(), 48);
+    for (const auto& c : cases) {
+        const auto picture = LoadPicture(Fixture(L"pictures\\") + c.file, {});
+        EXPECT_EQ(std::pair(picture->Width(), picture->Height()), std::pair(c.width, c.height)) << Utf8(c.file);
+        EXPECT_TRUE(Near(Pixel(picture, 2, 2), c.topLeft, 12)) << Utf8(c.file);
+        EXPECT_TRUE(Near(Pixel(picture, c.width - 3, 2), c.topRight, 12)) << Utf8(c.file);
+    }
+    int valid = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(SourceDir() + L"\\..\\shared\\testdata\\pngsuite")) {
+        const std::wstring name = entry.path().filename().wstring();
+        if (entry.path().extension() != L".png") {
+            continue;
+        }
+        if (name[0] == L'x') {
+            EXPECT_THROW(LoadPicture(entry.path().wstring(), {}), zelta::RuntimeError) << Utf8(name);
+        } else {
+            const std::string bytes = ReadFileBytes(entry.path().wstring());  // IHDR width at 16
+            const auto picture = LoadPicture(entry.path().wstring(), {});
+            EXPECT_EQ(picture->Width(), static_cast<unsigned char>(bytes[18]) * 256 +
+                                            static_cast<unsigned char>(bytes[19])) << Utf8(name);
+            ++valid;
+        }
+    }
+    EXPECT_GE(valid, 150);
+}
+
+TEST_F(Loader, AJpegIsDecodedOnlyAsFarAsTheWindowShowsIt) {
+    const std::wstring big = Fixture(L"pictures\\big.jpg");  // 4000 x 3000
+    const auto natural = LoadPicture(big, {});
+    const auto topLeft = natural->PixelsFor(4000, 3000, [] {});
+    ASSERT_TRUE(topLeft);
+    EXPECT_LE(topLeft->Width(), GetSystemMetrics(SM_CXMAXTRACK) + 640);
+    EXPECT_LT(topLeft->Width(), 4000);
+    const auto stretched = LoadPicture(big, {true, 800, 600});
+    const auto whole = stretched->PixelsFor(800, 600, [] {});
+    ASSERT_TRUE(whole);
+    EXPECT_EQ(std::pair(whole->Width(), whole->Height()), std::pair(1000, 750)) << "scale 2/8";
+    // A larger window needs a finer scale: decoded off this thread, announced when ready.
+    std::atomic<bool> ready = false;
+    EXPECT_EQ(stretched->PixelsFor(1600, 1200, [&] { ready = true; }), whole);
+    ASSERT_TRUE(WaitUntil([&] { return ready.load(); }));
+    EXPECT_EQ(stretched->PixelsFor(1600, 1200, [] {})->Width(), 2000);
+}
+
+TEST_F(Loader, DamagedAndHostileFilesAreRefusedInGermanQuicklyAndWithoutTheMemory) {
+    std::vector<std::wstring> names = {L"CON", L"NUL", L"COM1.jpg", Fixture(L"pictures"), L"Y:\\a.jpg",
+                                       L"\\\\kein-server\\freigabe\\a.jpg",
+                                       Fixture(L"pictures\\not_a_picture.png"), Fixture(L"pictures\\empty.jpg")};
+    for (const wchar_t* file : {L"zero.jpg", L"truncated.jpg", L"corrupt.jpg", L"truncated.png", L"random.jpg",
+                                L"random_header.jpg", L"text.png", L"noframes.gif", L"huge.jpg", L"huge.png",
+                                L"huger.png", L"huge.bmp", L"huge_topdown.bmp", L"huge.gif", L"huge.tif",
+                                L"hugestrip.tif", L"progressive_huge.jpg"}) {
+        names.push_back(Fixture(L"hostile\\") + file);
+    }
+    for (const auto& name : names) {
+        const ULONGLONG start = GetTickCount64();
+        try {
+            LoadPicture(name, {});
+            ADD_FAILURE() << "shown: " << Utf8(name);
+        } catch (const zelta::RuntimeError& error) {
+            EXPECT_EQ(error.Message().rfind(L"Das Bild kann nicht geladen werden: " + name + L"\n\n", 0), 0U)
+                << Utf8(error.Message());
+        }
+        EXPECT_LT(GetTickCount64() - start, 5000U) << Utf8(name);
+    }
+    PROCESS_MEMORY_COUNTERS memory{sizeof(memory)};
+    GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof(memory));
+    EXPECT_LT(memory.PeakWorkingSetSize, 200U << 20) << "a refused picture was allocated";
+}
+
+TEST(RegistryStore, KeepsTheStoreContractAndOnlyTextIsOurs) {
+    zelta::RegistryStore store;
+    CheckStoreContract(store, L"Zelta Contract");
+    RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\VB and VBA Program Settings\\Zelta Contract\\p", L"n",
+                    REG_DWORD, "\1\0\0\0", 4);
+    EXPECT_EQ(store.Get(L"Zelta Contract", L"p", L"n"), std::nullopt);
+    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\VB and VBA Program Settings\\Zelta Contract");
+}
+
+TEST(Channels, LinesInTheConsoleOrAnsiCodePageAndFilesNeverHalfWritten) {
+    const std::wstring dir = MakeTempDir(L"channels");
+    const std::wstring file = dir + L"\\a.bat";
+    zelta::OpenForOutput(1, file, CP_OEMCP);
+    zelta::PrintLine(1, L"Größe");
+    zelta::CloseChannel(1);
+    EXPECT_EQ(ReadFileBytes(file), Encode(L"Größe", CP_OEMCP) + "\r\n");
+    EXPECT_EQ(zelta::EncodeText(L"Größe", CP_ACP), Encode(L"Größe", CP_ACP));
+    EXPECT_THROW(zelta::EncodeText(L"\x20AC \x4E2D", 437), zelta::RuntimeError);
+    EXPECT_EQ(zelta::EncodeText(L"\x4E2D\xD83D\xDE00", CP_UTF8), "\xE4\xB8\xAD\xF0\x9F\x98\x80");
+    SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_READONLY);
+    EXPECT_THROW(zelta::WriteFileAtomically(file, "neu\r\n"), zelta::RuntimeError);
+    SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(ReadFileBytes(file), Encode(L"Größe", CP_OEMCP) + "\r\n");
+    // A disk with no room left (a small RAM disk the test command mounts as root).
+    const std::string mounted = ReadFileBytes(Fixture(L"hostile\\full-disk.txt"));
+    if (mounted.empty()) {
+        GTEST_SKIP() << "no full disk to write on (needs root)";
+    }
+    const std::wstring disk = L"Z:" + std::wstring(mounted.begin(), mounted.end());
+    for (const auto& entry : std::filesystem::directory_iterator(disk)) {
+        std::filesystem::remove_all(entry.path());
+    }
+    const std::wstring full = disk + L"\\a.bat";
+    WriteFileBytes(full, "alt\r\n");
+    HANDLE filler = CreateFileW((disk + L"\\filler").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    while (WriteFile(filler, std::string(4096, 'x').data(), 4096, &written, nullptr) && written == 4096) {
+    }
+    CloseHandle(filler);
+    EXPECT_THROW(zelta::WriteFileAtomically(full, std::string(1 << 20, 'y')), zelta::RuntimeError);
+    EXPECT_EQ(ReadFileBytes(full), "alt\r\n");
+    EXPECT_FALSE(std::filesystem::exists(full + L".zelta-new"));
+}
+
+class Names : public ZeltaTest {};
+
+TEST_F(Names, PicturesAndSoundsUnderAnyNameAreShownRememberedAndPlayed) {
+    const std::wstring dir = MakeTempDir(L"names \x0416\x0443\x043A \x6E2C\x8A66");
+    for (const std::wstring name : {L"Bild \x03A9 ÄÖÜ \x4E2D.png", L"R&D 100% (1) wait alias x.png"}) {
+        const std::wstring path = dir + L"\\" + name;
+        CopyFileW(Fixture(L"pictures\\halves.png").c_str(), path.c_str(), FALSE);
+        Zelta zelta = Zelta::Start(path);
+        HWND window = zelta.PictureWindow();
+        ASSERT_NE(window, nullptr) << Utf8(name);
+        EXPECT_EQ(Text(Control(window, zelta::picture_ids::kLabel1)), path);
+        PostClick(window, zelta::picture_ids::kCmdPos);
+        EXPECT_TRUE(WaitUntil([&] { return ReadSetting(path, L"MainLeft").has_value(); })) << Utf8(name);
+    }
+    for (const std::wstring name : {L"Ton \x03A9 \x4E2D.wav", L"wait alias x.wav"}) {
+        const std::wstring path = dir + L"\\" + name;
+        CopyFileW(Fixture(L"media\\tone_2s.wav").c_str(), path.c_str(), FALSE);
+        Zelta zelta = Zelta::Start(path);
+        EXPECT_TRUE(StaysFalseFor([&] { return !zelta.Running() || zelta.WaitBox(0); }, 1500)) << Utf8(name);
+        EXPECT_TRUE(zelta.WaitExit());
+    }
+}
+
+}  // namespace
