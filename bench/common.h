@@ -1,11 +1,13 @@
 #pragma once
-// Shared by the bench programs: a millisecond clock, the geometry rule of the picture window, the
-// marker colour that frames the resize picture, and a picture loader for the reference programs.
+// Shared by the bench programs: a millisecond clock, the image control's id, the marker colour
+// that frames the resize picture, and a picture loader for the reference programs.
 #include <windows.h>
 
 #include <cstdint>
 #include <string>
-#include <vector>
+
+#include "rules.h"
+#include "picture_window/picture_ids.h"
 
 namespace bench {
 
@@ -20,14 +22,9 @@ inline double NowMs() {
     return static_cast<double>(now.QuadPart) * 1000.0 / frequency;
 }
 
-// The picture window keeps 80 x 500 twips between its outer size and the picture (15 twips a pixel
-// at 96 dpi); the reference programs follow the same rule so that every window is the same size.
-inline int ImageWidthFor(int outerWidth) {
-    return static_cast<int>((outerWidth * 15.0 - 80.0) / 15.0 + 0.5);
-}
-inline int ImageHeightFor(int outerHeight) {
-    return static_cast<int>((outerHeight * 15.0 - 500.0) / 15.0 + 0.5);
-}
+// The one id the bench takes from the program: the picture window's image control, which the
+// reference programs use too.
+inline constexpr int kImageControlId = zelta::picture_ids::kImage1;
 
 // The resize picture is framed in pure magenta; a column or row belongs to the frame when it is
 // close to it.

@@ -36,6 +36,8 @@ make_one jpg-03mp.jpg photo 2000 1500 33 jpg-03mp.jpg
 make_one jpg-12mp.jpg photo 4000 3000 34 jpg-12mp.jpg
 make_one jpg-24mp.jpg photo 6000 4000 35 jpg-24mp.jpg
 make_one jpg-48mp.jpg photo 8000 6000 36 jpg-48mp.jpg
+# The same picture as jpg-24mp.jpg, stored progressive (several scans, as web pictures often are).
+make_one jpg-24mp-progressive.jpg photo 6000 4000 35 jpg-24mp-progressive.jpg -interlace Plane
 # The resize picture: framed in magenta, 40 pixels wide, so that the painted edges can be found.
 make_one jpg-24mp-framed.jpg photo 6000 4000 37 jpg-24mp-framed.jpg \
   -shave 40x40 -bordercolor '#ff00ff' -border 40x40

@@ -17,6 +17,8 @@ import sys
 import time
 
 TIMEOUT_S = 60.0
+# The screen repaints where a killed window was well within this.
+AFTER_TIMEOUT_S = 15.0
 TOLERANCE = 40
 FRACTIONS = (0.2, 0.4, 0.6, 0.8)
 
@@ -178,6 +180,18 @@ def screen_size(x):
     return (geometry[2], geometry[3]) if geometry else (1 << 15, 1 << 15)
 
 
+def wait_gone(x, geometry, reference, screen):
+    """After a window was killed: wait until the screen no longer shows its picture there, so that
+    the next window is not taken for painted while the old pixels are still on the screen."""
+    t0 = time.perf_counter()
+    while time.perf_counter() - t0 < AFTER_TIMEOUT_S:
+        if not picture_shown(x, geometry, reference, screen):
+            return
+        time.sleep(0.005)
+    raise SystemExit(f"native_measure: the screen still showed the picture {AFTER_TIMEOUT_S:.0f} s "
+                     "after its window was killed")
+
+
 def measure_viewer(command, picture, reference_path, runs, warmup):
     x = X()
     reference = Reference(reference_path)
@@ -186,8 +200,11 @@ def measure_viewer(command, picture, reference_path, runs, warmup):
         t0 = time.perf_counter()
         process = subprocess.Popen(command + [picture], stdout=subprocess.DEVNULL,
                                    stderr=subprocess.DEVNULL)
-        painted = visible = None
+        painted = visible = geometry = None
         while time.perf_counter() - t0 < TIMEOUT_S and painted is None:
+            if process.poll() is not None:
+                raise SystemExit(f"native_measure: {command[0]} ended (exit code "
+                                 f"{process.returncode}) before it showed {picture}")
             for window in x.top_windows():
                 if x.pid_of(window) != process.pid:
                     continue
@@ -203,11 +220,15 @@ def measure_viewer(command, picture, reference_path, runs, warmup):
         process.kill()
         process.wait()
         if painted is None:
-            raise SystemExit(f"native_measure: {command[0]} did not show {picture}")
+            if visible is None:
+                raise SystemExit(f"native_measure: no window of {command[0]} was mapped within "
+                                 f"{TIMEOUT_S:.0f} s")
+            raise SystemExit(f"native_measure: {command[0]} did not show {picture} within "
+                             f"{TIMEOUT_S:.0f} s")
+        wait_gone(x, geometry, reference, screen)
         tag = "warmup" if i < warmup else "run"
         print(f"{tag} {i} painted_ms={painted * 1000:.1f} visible_ms={visible * 1000:.1f}",
               flush=True)
-        time.sleep(0.15)
 
 
 def measure_djpeg(picture, runs, warmup):

@@ -1,6 +1,7 @@
 // The resize baseline: a window that paints its picture with a plain StretchBlt (HALFTONE) from
 // the full-size bitmap at every paint, nothing cached. Laid out like the picture window: an image
-// child (id 101) at the client's top-left, 80 x 500 twips smaller than the window.
+// child, with the image control id of the picture window, at the client's top-left and 80 x 500
+// twips smaller than the window.
 // Usage: stretch_reference <picture> <left> <top> <width> <height>
 #include <windows.h>
 #include <objbase.h>
@@ -96,10 +97,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandL
     HWND hwnd = CreateWindowExW(WS_EX_APPWINDOW, L"BenchStretchWindow", L"Stretch",
                                 WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, left, top, width, height,
                                 nullptr, nullptr, instance, nullptr);
-    g_image =
-        CreateWindowExW(0, L"BenchStretchImage", L"", WS_CHILD | WS_VISIBLE, 0, 0,
-                        bench::ImageWidthFor(width), bench::ImageHeightFor(height), hwnd,
-                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(101)), instance, nullptr);
+    g_image = CreateWindowExW(0, L"BenchStretchImage", L"", WS_CHILD | WS_VISIBLE, 0, 0,
+                              bench::ImageWidthFor(width), bench::ImageHeightFor(height), hwnd,
+                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(bench::kImageControlId)),
+                              instance, nullptr);
     ShowWindow(hwnd, SW_SHOW);
     UpdateWindow(hwnd);
     MSG msg;
