@@ -41,7 +41,7 @@ std::optional<std::wstring> RegistryStore::Get(const std::wstring& application,
     std::vector<wchar_t> buffer(64);
     for (;;) {
         DWORD type = 0;
-        auto bytes = static_cast<DWORD>(buffer.size() * sizeof(wchar_t));
+        DWORD bytes = static_cast<DWORD>(buffer.size()) * DWORD{sizeof(wchar_t)};
         status = RegQueryValueExW(handle.get(), key.c_str(), nullptr, &type,
                                   reinterpret_cast<BYTE*>(buffer.data()), &bytes);
         if (status == ERROR_MORE_DATA) {

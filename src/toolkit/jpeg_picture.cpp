@@ -172,7 +172,6 @@ class JpegPicture : public PictureSource {
             case 3:
                 return {right, bottom, w, h};
             case 4:
-                return {0, bottom, w, h};
             case 6:
                 return {0, bottom, w, h};
             case 7:
@@ -273,9 +272,9 @@ std::shared_ptr<PictureSource> LoadJpeg(unique_kernel_handle& file, const std::w
         (!PixelBufferBytes(header->width, header->height) ||
          *PixelBufferBytes(header->width, header->height) > kMaxPictureBytes)) {
         throw RuntimeError(error_number::kOutOfMemory,
-                           L"Das Bild kann nicht geladen werden: " + path + L"\n\nDas Bild ist zu groß (" +
-                               std::to_wstring(header->width) + L" x " +
-                               std::to_wstring(header->height) + L" Pixel).");
+                           L"Das Bild kann nicht geladen werden: " + path +
+                               L"\n\nDas Bild ist zu groß (" + std::to_wstring(header->width) +
+                               L" x " + std::to_wstring(header->height) + L" Pixel).");
     }
     if (CutShort(file.get(), *header)) {
         Damaged(path);
