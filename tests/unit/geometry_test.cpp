@@ -78,8 +78,8 @@ TEST(BringOntoScreen, OnlyAWindowOnNoMonitorMovesTheLeastDistanceToTheNearest) {
         {"nearest of two", {3000, 100, 3400, 400}, true, std::pair{2160, 100}},
     };
     for (const auto& c : cases) {
-        const auto moved = BringOntoScreen(c.window, 30, c.twoMonitors ? two : one,
-                                           c.twoMonitors ? two : work);
+        const auto moved =
+            BringOntoScreen(c.window, 30, c.twoMonitors ? two : one, c.twoMonitors ? two : work);
         ASSERT_EQ(moved.has_value(), c.to.has_value()) << c.name;
         if (moved) {
             EXPECT_EQ(std::pair(moved->x, moved->y), *c.to) << c.name;

@@ -48,7 +48,8 @@ class Fake : public MediaInterface, public MediaUi {
     std::wstring ErrorText(std::uint32_t code) override {
         return L"Fehler " + std::to_wstring(code) + std::wstring(1, L'\0') + L"  rest";
     }
-    void ShowMessage(const std::wstring& prompt, unsigned style, const std::wstring& title) override {
+    void ShowMessage(const std::wstring& prompt, unsigned style,
+                     const std::wstring& title) override {
         Ui(L"box " + title + L": " + prompt + L" (" + std::to_wstring(style) + L")");
         if (boxesThrow) {
             throw std::runtime_error("box failed");
@@ -94,13 +95,15 @@ TEST(MciCommands, AnAviStartsFullScreenEverythingElseIsOpenedPlayedAndClosed) {
     const auto alias = [](const std::wstring& path) {
         return std::vector<std::wstring>{L"open \"" + path + L"\" alias wave", kPlay, kClose};
     };
-    for (const wchar_t* avi : {L"C:\\Videos\\Mein Film.avi", L"c.AVI", L"c.Avi", L"clipavi", L"avi"}) {
-        EXPECT_EQ(MciCommandsFor(avi), std::vector<std::wstring>{L"play \"" + std::wstring(avi) +
-                                                                 L"\" fullscreen"});
+    for (const wchar_t* avi :
+         {L"C:\\Videos\\Mein Film.avi", L"c.AVI", L"c.Avi", L"clipavi", L"avi"}) {
+        EXPECT_EQ(MciCommandsFor(avi),
+                  std::vector<std::wstring>{L"play \"" + std::wstring(avi) + L"\" fullscreen"});
     }
-    for (const wchar_t* other : {L"f.mpg", L"f.MPG", L"C:\\avi\\d.wav", L"c.avi ", L"c.avı",
-                                 L"vi", L"C:\\x wait alias foo.mid", L"Über uns.mP3"}) {
-        EXPECT_EQ(MciCommandsFor(other), alias(other)) << testing::PrintToString(std::wstring(other));
+    for (const wchar_t* other : {L"f.mpg", L"f.MPG", L"C:\\avi\\d.wav", L"c.avi ", L"c.avı", L"vi",
+                                 L"C:\\x wait alias foo.mid", L"Über uns.mP3"}) {
+        EXPECT_EQ(MciCommandsFor(other), alias(other))
+            << testing::PrintToString(std::wstring(other));
     }
 }
 
@@ -129,10 +132,16 @@ TEST(PlayMedia, EveryCommandIsSentEachFailureBoxedInOrderAndThePointerComesBack)
         Log events;
     } cases[] = {
         {{}, L"", false, true, {L"send " + kOpen, L"send " + kPlay, L"send " + kClose}},
-        {{{kOpen, 275}, {kPlay, 263}, {kClose, 0x01020113U}}, L"", false, false,
+        {{{kOpen, 275}, {kPlay, 263}, {kClose, 0x01020113U}},
+         L"",
+         false,
+         false,
          {L"send " + kOpen, Box(275, kOpen), L"send " + kPlay, Box(263, kPlay), L"send " + kClose,
           Box(0x01020113U, kClose)}},
-        {{{kPlay, 263}}, L"", true, false,
+        {{{kPlay, 263}},
+         L"",
+         true,
+         false,
          {L"send " + kOpen, L"send " + kPlay, Box(263, kPlay), L"send " + kClose}},
         {{}, kOpen, false, false, {L"send " + kOpen, L"send " + kPlay, L"send " + kClose}},
     };
@@ -205,8 +214,8 @@ TEST(BackgroundPlayback, DestroyedWithoutServiceItDropsTheBoxesAndEnds) {
     }).detach();
     // A hang fails here instead of blocking the test run.
     ASSERT_EQ(destroyed.get_future().wait_for(10s), std::future_status::ready);
-    EXPECT_EQ(fake.Events(), (Log{L"send open \"a.wav\" alias wave", L"send " + kPlay,
-                                  L"send " + kClose}));
+    EXPECT_EQ(fake.Events(),
+              (Log{L"send open \"a.wav\" alias wave", L"send " + kPlay, L"send " + kClose}));
 }
 
 }  // namespace

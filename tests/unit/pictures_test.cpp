@@ -34,8 +34,8 @@ TEST(BufferSizes, CheckedBeforeAnythingIsAllocated) {
                  PixelBufferBytes(4294967295LL, 4294967295LL));
     // Strips: up to 128 rows and about 16 MB, at least one row, never more than the picture.
     const std::tuple<std::size_t, unsigned, unsigned> strips[] = {
-        {640 * 3, 480, 128}, {6000 * 4, 50, 50}, {200000 * 4, 3000, 20}, {33554436, 14, 1},
-        {0, 10, 10},
+        {640 * 3, 480, 128}, {6000 * 4, 50, 50}, {200000 * 4, 3000, 20},
+        {33554436, 14, 1},   {0, 10, 10},
     };
     for (const auto& [rowBytes, height, rows] : strips) {
         EXPECT_EQ(StripRows(rowBytes, height), rows) << rowBytes << " x " << height;
@@ -92,12 +92,13 @@ TEST(WorkerPool, CoversEveryIndexOnceAndRethrowsAfterAllParts) {
     });
     EXPECT_EQ(seen, std::vector<int>(1000, 1));
     std::atomic<int> parts = 0;
-    EXPECT_THROW(pool.ForEachPart(8, [&](int first, int) {
-        ++parts;
-        if (first == 0) {
-            throw std::runtime_error("part failed");
-        }
-    }),
+    EXPECT_THROW(pool.ForEachPart(8,
+                                  [&](int first, int) {
+                                      ++parts;
+                                      if (first == 0) {
+                                          throw std::runtime_error("part failed");
+                                      }
+                                  }),
                  std::runtime_error);
     EXPECT_EQ(parts, std::min(pool.Size(), 8));
 }
@@ -144,9 +145,11 @@ std::vector<std::uint8_t> ExifJpeg(bool big, std::uint16_t type, std::uint16_t v
         const auto bytes = u16(static_cast<std::uint16_t>(x));
         tiff.insert(tiff.end(), bytes.begin(), bytes.end());
     }
-    std::vector<std::uint8_t> file{0xFF, 0xD8, 0xFF, 0xE0, 0, 7, 'J', 'F', 'I', 'F', 0,
-                                   0xFF, 0xE1, 0, std::uint8_t(8 + tiff.size()),
-                                   'E',  'x',  'i', 'f', 0, 0};
+    std::vector<std::uint8_t> file{0xFF, 0xD8, 0xFF, 0xE0, 0,
+                                   7,    'J',  'F',  'I',  'F',
+                                   0,    0xFF, 0xE1, 0,    std::uint8_t(8 + tiff.size()),
+                                   'E',  'x',  'i',  'f',  0,
+                                   0};
     file.insert(file.end(), tiff.begin(), tiff.end());
     return file;
 }
@@ -208,12 +211,12 @@ TEST(PngChecksums, DamageIsFoundWhateverTheReadPiecesAndEndsTheCheck) {
 }
 
 TEST(DeviceNames, DevicesWhateverTheirFolderExtensionOrCase) {
-    for (const wchar_t* name : {L"CON", L"nul", L"C:\\x\\COM1.jpg", L"lpt9", L"Aux .png",
-                                L"CONIN$", L"prn.txt.jpg", L"C:con"}) {
+    for (const wchar_t* name : {L"CON", L"nul", L"C:\\x\\COM1.jpg", L"lpt9", L"Aux .png", L"CONIN$",
+                                L"prn.txt.jpg", L"C:con"}) {
         EXPECT_TRUE(IsDeviceName(name)) << testing::PrintToString(std::wstring(name));
     }
-    for (const wchar_t* name : {L"CONSOLE.jpg", L"COM10", L"C:\\CON\\a.jpg", L"LPT", L"nul2",
-                                L"a.jpg", L""}) {
+    for (const wchar_t* name :
+         {L"CONSOLE.jpg", L"COM10", L"C:\\CON\\a.jpg", L"LPT", L"nul2", L"a.jpg", L""}) {
         EXPECT_FALSE(IsDeviceName(name)) << testing::PrintToString(std::wstring(name));
     }
     using namespace std::string_literals;

@@ -11,8 +11,8 @@ namespace {
 
 TEST(NumberText, WholeNumbersPlainFractionsWithSevenDigits) {
     const std::pair<float, const wchar_t*> cases[] = {
-        {0.0F, L"0"},         {15.0F, L"15"},         {-15.0F, L"-15"},
-        {38400.0F, L"38400"}, {-32768.0F, L"-32768"}, {1.5F, L"1.5"},
+        {0.0F, L"0"},         {15.0F, L"15"},           {-15.0F, L"-15"},
+        {38400.0F, L"38400"}, {-32768.0F, L"-32768"},   {1.5F, L"1.5"},
         {-0.25F, L"-0.25"},   {123456.5F, L"123456.5"}, {16777216.0F, L"16777216"},
     };
     for (const auto& [value, text] : cases) {
@@ -25,12 +25,25 @@ TEST(NumberText, WholeNumbersPlainFractionsWithSevenDigits) {
 
 TEST(ParseWholeNumber, TheNearestWholeNumberWithin32BitsOrNothing) {
     const std::pair<const wchar_t*, std::optional<std::int32_t>> cases[] = {
-        {L"7215", 7215},       {L"-1200", -1200},   {L"40000", 40000},
-        {L"2147483647", 2147483647}, {L"-2147483648", -2147483647 - 1},
-        {L"2147483648", std::nullopt}, {L" 42 ", 42}, {L"2.5", 2},   {L"3.5", 4},
-        {L"-2.5", -2},        {L"1.6", 2},          {L"1E+03", 1000}, {L"", std::nullopt},
-        {L" ", std::nullopt}, {L"12abc", std::nullopt}, {L"0x10", std::nullopt},
-        {L"inf", std::nullopt}, {L"nan", std::nullopt}, {L"-", std::nullopt},
+        {L"7215", 7215},
+        {L"-1200", -1200},
+        {L"40000", 40000},
+        {L"2147483647", 2147483647},
+        {L"-2147483648", -2147483647 - 1},
+        {L"2147483648", std::nullopt},
+        {L" 42 ", 42},
+        {L"2.5", 2},
+        {L"3.5", 4},
+        {L"-2.5", -2},
+        {L"1.6", 2},
+        {L"1E+03", 1000},
+        {L"", std::nullopt},
+        {L" ", std::nullopt},
+        {L"12abc", std::nullopt},
+        {L"0x10", std::nullopt},
+        {L"inf", std::nullopt},
+        {L"nan", std::nullopt},
+        {L"-", std::nullopt},
         {L"1,5", std::nullopt},
     };
     for (const auto& [text, expected] : cases) {
@@ -51,7 +64,8 @@ TEST(SettingsStore, MemoryStoreKeepsTheContractAndUnusableNumbersReadAsZero) {
 
 TEST(SettingsKeyPath, EachPartOfTheSectionIsANestedKey) {
     const std::wstring root = L"Software\\VB and VBA Program Settings\\Zelta";
-    EXPECT_EQ(SettingsKeyPath(L"Zelta", L"C:\\Bilder\\Probe 1.jpg"), root + L"\\C:\\Bilder\\Probe 1.jpg");
+    EXPECT_EQ(SettingsKeyPath(L"Zelta", L"C:\\Bilder\\Probe 1.jpg"),
+              root + L"\\C:\\Bilder\\Probe 1.jpg");
     EXPECT_EQ(SettingsKeyPath(L"Zelta", L"\\\\srv\\share\\a.jpg\\"), root + L"\\srv\\share\\a.jpg");
     EXPECT_EQ(SettingsKeyPath(L"Zelta", L"Settings"), root + L"\\Settings");
     EXPECT_EQ(SettingsKeyPath(L"Zelta", L""), root);

@@ -27,9 +27,15 @@ class FakeServices : public SetupServices {
     std::int64_t now = 1000 * kSecond;
     std::map<std::wstring, std::int64_t> writeTimes;
 
-    std::optional<std::wstring> ShowOpen(const DialogRequest& request) override { return Next(request); }
-    std::optional<std::wstring> ShowSave(const DialogRequest& request) override { return Next(request); }
-    void ShowMessage(const std::wstring& prompt, unsigned style) override { boxes.emplace_back(prompt, style); }
+    std::optional<std::wstring> ShowOpen(const DialogRequest& request) override {
+        return Next(request);
+    }
+    std::optional<std::wstring> ShowSave(const DialogRequest& request) override {
+        return Next(request);
+    }
+    void ShowMessage(const std::wstring& prompt, unsigned style) override {
+        boxes.emplace_back(prompt, style);
+    }
     std::wstring ProgramFolder() override { return L"C:\\Prog"; }
     bool CanEncode(const std::wstring& text, TextCodePage page) override {
         return page == TextCodePage::Ansi || text.find(L'\x20AC') == std::wstring::npos;
@@ -37,7 +43,8 @@ class FakeServices : public SetupServices {
     void WriteLine(int channel, const std::wstring& path, const std::wstring& line,
                    TextCodePage page) override {
         if (failWriteOf == path) {
-            throw RuntimeError(error_number::kPermissionDenied, L"Die Datei ist schreibgeschützt: " + path);
+            throw RuntimeError(error_number::kPermissionDenied,
+                               L"Die Datei ist schreibgeschützt: " + path);
         }
         written.emplace_back(channel, path, line, page);
     }
@@ -90,7 +97,7 @@ TEST(SetupCommands, PickingAndBuildingWithTheDialogsAndFoldersTheyRemember) {
     s.store.Save(L"Zelta", L"Settings", L"Path", L"E:\\Bat");
     s.commands.BuildStarter(L"C:\\typed.jpg");  // nothing chosen yet: no dialog, nothing
     s.Pick(L"C:\\Pics\\a.jpg");
-    s.Pick(std::nullopt);  // cancel changes nothing
+    s.Pick(std::nullopt);         // cancel changes nothing
     s.text1 = L"C:\\R&D\\b.jpg";  // edited by hand: the line takes it, the proposal does not
     s.Build(L"E:\\Start\\a.bat");
     s.Build(std::nullopt);
@@ -106,9 +113,10 @@ TEST(SetupCommands, PickingAndBuildingWithTheDialogsAndFoldersTheyRemember) {
     EXPECT_EQ(s.services.dialogs[3].initDir, L"E:\\Start");
     EXPECT_EQ(s.Stored(L"PicPath"), L"C:\\Pics");
     EXPECT_EQ(s.Stored(L"Path"), L"E:\\Start");
-    EXPECT_EQ(s.services.written, (std::vector{std::tuple(1, std::wstring(L"E:\\Start\\a.bat"),
-                                                          std::wstring(L"C:\\Prog\\Zelta.exe C:\\R^&D\\b.jpg"),
-                                                          TextCodePage::Oem)}));
+    EXPECT_EQ(s.services.written,
+              (std::vector{std::tuple(1, std::wstring(L"E:\\Start\\a.bat"),
+                                      std::wstring(L"C:\\Prog\\Zelta.exe C:\\R^&D\\b.jpg"),
+                                      TextCodePage::Oem)}));
     EXPECT_TRUE(s.services.boxes.empty());
 }
 
@@ -135,9 +143,11 @@ TEST(SetupCommands, ABuildThatCannotWriteSaysSoAndWritesNothing) {
         s.Build(L"C:\\Start\\a.bat");
         EXPECT_EQ(s.Stored(L"Path"), L"C:\\Start") << "saved before anything is written";
         EXPECT_EQ(s.services.written.size(), c.box == nullptr ? 1U : 0U);
-        ASSERT_EQ(s.services.boxes.size(), c.box == nullptr ? 0U : 1U) << testing::PrintToString(std::wstring(c.text));
+        ASSERT_EQ(s.services.boxes.size(), c.box == nullptr ? 0U : 1U)
+            << testing::PrintToString(std::wstring(c.text));
         if (c.box != nullptr) {
-            EXPECT_NE(s.services.boxes[0].first.find(c.box), std::wstring::npos) << testing::PrintToString(s.services.boxes[0].first);
+            EXPECT_NE(s.services.boxes[0].first.find(c.box), std::wstring::npos)
+                << testing::PrintToString(s.services.boxes[0].first);
             EXPECT_EQ(s.services.boxes[0].second, 16U);
         }
     }
@@ -152,12 +162,15 @@ TEST(SetupCommands, ExportReportsOnlyAFreshBackupAndIgnoresClicksWhileItRuns) {
         const wchar_t* box;
         unsigned style;
     } cases[] = {
-        {"fresh", std::nullopt, click + kSecond, true, false, L"Gesichert in Datei C:\\Zelta_Settingsfile.reg", 0},
+        {"fresh", std::nullopt, click + kSecond, true, false,
+         L"Gesichert in Datei C:\\Zelta_Settingsfile.reg", 0},
         {"overwritten", click - 99 * kSecond, click, true, false, L"Gesichert in Datei", 0},
         {"no file", std::nullopt, std::nullopt, true, false, L"Sicherung ist fehlgeschlagen", 16},
-        {"old file left", click - 99 * kSecond, click - 99 * kSecond, true, false, L"fehlgeschlagen", 16},
+        {"old file left", click - 99 * kSecond, click - 99 * kSecond, true, false,
+         L"fehlgeschlagen", 16},
         {"still running", std::nullopt, click, false, false, L"fehlgeschlagen", 16},
-        {"program folder read-only", std::nullopt, click, true, true, L"schreibgeschützt: C:\\Prog\\save.bat", 16},
+        {"program folder read-only", std::nullopt, click, true, true,
+         L"schreibgeschützt: C:\\Prog\\save.bat", 16},
     };
     for (const auto& c : cases) {
         Window s;
@@ -165,7 +178,8 @@ TEST(SetupCommands, ExportReportsOnlyAFreshBackupAndIgnoresClicksWhileItRuns) {
             s.services.writeTimes[kBackup] = *c.before;
         }
         s.services.ends = c.ends;
-        s.services.failWriteOf = c.failWrite ? std::optional<std::wstring>(L"C:\\Prog\\save.bat") : std::nullopt;
+        s.services.failWriteOf =
+            c.failWrite ? std::optional<std::wstring>(L"C:\\Prog\\save.bat") : std::nullopt;
         s.services.whileRunning = [&] {
             s.commands.ExportSettings();  // clicks while regedit runs are ignored
             s.commands.ImportSettings();
@@ -187,8 +201,9 @@ TEST(SetupCommands, ExportReportsOnlyAFreshBackupAndIgnoresClicksWhileItRuns) {
 }
 
 TEST(SetupCommands, ImportChecksTheBackupFirstAndReportsWhetherItWasTakenOver) {
-    const std::wstring export_ = L"Windows Registry Editor Version 5.00\r\n[HKEY_CURRENT_USER\\Software\\VB and VBA "
-                                 L"Program Settings\\Zelta\\Settings]\r\n\"Path\"=\"C:\\\\Bat\"\r\n";
+    const std::wstring export_ =
+        L"Windows Registry Editor Version 5.00\r\n[HKEY_CURRENT_USER\\Software\\VB and VBA "
+        L"Program Settings\\Zelta\\Settings]\r\n\"Path\"=\"C:\\\\Bat\"\r\n";
     const struct {
         const char* name;
         std::optional<std::wstring> file;
@@ -196,7 +211,8 @@ TEST(SetupCommands, ImportChecksTheBackupFirstAndReportsWhetherItWasTakenOver) {
         const wchar_t* box;
         bool started;
     } cases[] = {
-        {"restored", export_, true, L"Wiederhergestellt aus Datei C:\\Zelta_Settingsfile.reg", true},
+        {"restored", export_, true, L"Wiederhergestellt aus Datei C:\\Zelta_Settingsfile.reg",
+         true},
         {"regedit failed", export_, false, L"Wiederherstellung ist fehlgeschlagen", true},
         {"missing", std::nullopt, true, L"fehlt. Es wurde nichts wiederhergestellt.", false},
         {"no export", L"@echo off\r\n", true, L"keine Sicherung der Registrierung", false},
@@ -214,8 +230,10 @@ TEST(SetupCommands, ImportChecksTheBackupFirstAndReportsWhetherItWasTakenOver) {
             }
         };
         s.commands.ImportSettings();
-        EXPECT_EQ(s.services.started, c.started ? std::vector<std::wstring>{L"C:\\Prog\\restore.bat"}
-                                                : std::vector<std::wstring>{}) << c.name;
+        EXPECT_EQ(s.services.started, c.started
+                                          ? std::vector<std::wstring>{L"C:\\Prog\\restore.bat"}
+                                          : std::vector<std::wstring>{})
+            << c.name;
         EXPECT_EQ(s.services.written.size(), c.started ? 1U : 0U) << c.name;
         ASSERT_EQ(s.services.boxes.size(), 1U) << c.name;
         EXPECT_NE(s.services.boxes[0].first.find(c.box), std::wstring::npos) << c.name;
@@ -226,11 +244,14 @@ TEST(SetupCommands, ImportChecksTheBackupFirstAndReportsWhetherItWasTakenOver) {
 TEST(SetupCommands, BackupWrittenNeedsANewWriteNoEarlierThanTheClick) {
     const std::int64_t click = 5000 * kSecond;
     const std::tuple<std::optional<std::int64_t>, std::optional<std::int64_t>, bool> cases[] = {
-        {std::nullopt, std::nullopt, false}, {std::nullopt, click, true},
+        {std::nullopt, std::nullopt, false},
+        {std::nullopt, click, true},
         {std::nullopt, click - 2 * kSecond, true},  // coarse file times: two seconds early
         {std::nullopt, click - 2 * kSecond - 1, false},
-        {click - 10 * kSecond, click - 10 * kSecond, false}, {click + kSecond, click + kSecond, false},
-        {click - 10 * kSecond, click + kSecond, true}, {click, std::nullopt, false},
+        {click - 10 * kSecond, click - 10 * kSecond, false},
+        {click + kSecond, click + kSecond, false},
+        {click - 10 * kSecond, click + kSecond, true},
+        {click, std::nullopt, false},
     };
     for (const auto& [before, after, written] : cases) {
         EXPECT_EQ(BackupWritten(before, after, click), written);

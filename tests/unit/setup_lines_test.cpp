@@ -27,15 +27,18 @@ TEST(StarterLine, CmdReadsBackExactlyThePicturePath) {
         {L"C:\\100% (x)", L"a", L"\"C:\\100%% (x)\\Zelta.exe\" a"},
         {L"C:\\100%", L"a", L"C:\\100%%\\Zelta.exe a"},
         {L"C:\\a^b|c", L"a", L"\"C:\\a^b|c\\Zelta.exe\" a"},
-        {L"C:\\Prog", L"C:\\R&D\\a^b|c<d>e.jpg", L"C:\\Prog\\Zelta.exe C:\\R^&D\\a^^b^|c^<d^>e.jpg"},
+        {L"C:\\Prog", L"C:\\R&D\\a^b|c<d>e.jpg",
+         L"C:\\Prog\\Zelta.exe C:\\R^&D\\a^^b^|c^<d^>e.jpg"},
         {L"C:\\Prog", L"C:\\100%\\%PATH%.jpg", L"C:\\Prog\\Zelta.exe C:\\100%%\\%%PATH%%.jpg"},
-        {L"C:\\Prog", L"a \"b & c ^ %x%\" d & e", L"C:\\Prog\\Zelta.exe a \"b & c ^ %%x%%\" d ^& e"},
+        {L"C:\\Prog", L"a \"b & c ^ %x%\" d & e",
+         L"C:\\Prog\\Zelta.exe a \"b & c ^ %%x%%\" d ^& e"},
         {L"C:\\Prog", L"\"x & y", L"C:\\Prog\\Zelta.exe \"x & y"},
         {L"C:\\Prog", L"x(y)z !a! ,;=", L"C:\\Prog\\Zelta.exe x(y)z !a! ,;="},
         {L"C:\\Prog", L"a^", L"C:\\Prog\\Zelta.exe a^^"},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(StarterLine(c.folder, c.picture), c.line) << testing::PrintToString(std::wstring(c.line));
+        EXPECT_EQ(StarterLine(c.folder, c.picture), c.line)
+            << testing::PrintToString(std::wstring(c.line));
     }
     EXPECT_TRUE(BreaksBatchLine(L"a\r\ndel x") && BreaksBatchLine(L"a\ndel x") &&
                 BreaksBatchLine(std::wstring(L"a\0b", 3)));
@@ -45,25 +48,37 @@ TEST(StarterLine, CmdReadsBackExactlyThePicturePath) {
 }
 
 TEST(BackupLines, ExportAndImportLinesAreExact) {
-    EXPECT_EQ(ExportLine(), L"%windir%\\regedit /E c:\\Zelta_Settingsfile.reg "
-                            L"\"HKEY_CURRENT_USER\\Software\\VB and VBA Program Settings\\Zelta\"");
+    EXPECT_EQ(ExportLine(),
+              L"%windir%\\regedit /E c:\\Zelta_Settingsfile.reg "
+              L"\"HKEY_CURRENT_USER\\Software\\VB and VBA Program Settings\\Zelta\"");
     EXPECT_EQ(ImportLine(), L"%windir%\\regedit  c:\\Zelta_Settingsfile.reg");
 }
 
 TEST(Paths, ProposalReplacesTheFileNamesExtensionAndFoldersLoseTheirFileName) {
     const std::pair<const wchar_t*, std::optional<std::wstring>> proposals[] = {
-        {L"C:\\Pics\\a.jpg", L"C:\\Pics\\a.bat"}, {L"C:\\my.pics\\a.jpg", L"C:\\my.pics\\a.bat"},
-        {L"C:\\Pics\\a.b.c.jpg", L"C:\\Pics\\a.b.c.bat"}, {L"C:\\my.pics\\noext", L"C:\\my.pics\\noext.bat"},
-        {L"C:\\Pics\\Größe.png", L"C:\\Pics\\Größe.bat"}, {L".jpg", L".bat"}, {L"", std::nullopt},
+        {L"C:\\Pics\\a.jpg", L"C:\\Pics\\a.bat"},
+        {L"C:\\my.pics\\a.jpg", L"C:\\my.pics\\a.bat"},
+        {L"C:\\Pics\\a.b.c.jpg", L"C:\\Pics\\a.b.c.bat"},
+        {L"C:\\my.pics\\noext", L"C:\\my.pics\\noext.bat"},
+        {L"C:\\Pics\\Größe.png", L"C:\\Pics\\Größe.bat"},
+        {L".jpg", L".bat"},
+        {L"", std::nullopt},
     };
     for (const auto& [picture, proposal] : proposals) {
-        EXPECT_EQ(ProposedBatchName(picture), proposal) << testing::PrintToString(std::wstring(picture));
+        EXPECT_EQ(ProposedBatchName(picture), proposal)
+            << testing::PrintToString(std::wstring(picture));
     }
     const std::pair<const wchar_t*, const wchar_t*> folders[] = {
-        {L"C:\\Pics\\a.jpg", L"C:\\Pics"}, {L"C:\\a.jpg", L"C:"},     {L"C:a.jpg", L"C:"},
-        {L"a.jpg", L""},                   {L"C:\\Pics\\\\", L"C:\\Pics\\"},
-        {L"\\\\srv\\share\\a.bmp", L"\\\\srv\\share"}, {L"C:/Pics/a.jpg", L"C:"}, {L"", L""},
-        {L"\\", L""},                      {L"C:\\my.pics\\a", L"C:\\my.pics"},
+        {L"C:\\Pics\\a.jpg", L"C:\\Pics"},
+        {L"C:\\a.jpg", L"C:"},
+        {L"C:a.jpg", L"C:"},
+        {L"a.jpg", L""},
+        {L"C:\\Pics\\\\", L"C:\\Pics\\"},
+        {L"\\\\srv\\share\\a.bmp", L"\\\\srv\\share"},
+        {L"C:/Pics/a.jpg", L"C:"},
+        {L"", L""},
+        {L"\\", L""},
+        {L"C:\\my.pics\\a", L"C:\\my.pics"},
     };
     for (const auto& [path, folder] : folders) {
         EXPECT_EQ(GetDirectory(path), folder) << testing::PrintToString(std::wstring(path));
@@ -81,8 +96,9 @@ TEST(BackupFile, OnlyAnExportOfTheSettingsKeyIsRestored) {
     } cases[] = {
         {"export", head + key + L"]\r\n" + key + L"\\C:\\Bilder]\r\n\"MainLeft\"=\"1500\"\r\n",
          Verdict::Restorable},
-        {"old format, other case", L"REGEDIT4\n[hkey_current_user\\software\\vb and vba program "
-                                   L"settings\\zelta\\x]\n@=\"a\"\n\"n\"=hex:01,\\\n  02\n",
+        {"old format, other case",
+         L"REGEDIT4\n[hkey_current_user\\software\\vb and vba program "
+         L"settings\\zelta\\x]\n@=\"a\"\n\"n\"=hex:01,\\\n  02\n",
          Verdict::Restorable},
         {"deleting inside", head + L"[-" + key.substr(1) + L"\\old]\r\n", Verdict::Restorable},
         {"empty file", L"", Verdict::NotARegistryExport},
@@ -93,16 +109,18 @@ TEST(BackupFile, OnlyAnExportOfTheSettingsKeyIsRestored) {
         {"the parent key", head + L"[HKEY_CURRENT_USER\\Software\\VB and VBA Program Settings]\r\n",
          Verdict::ForeignKey},
         {"a neighbour", head + key + L"Other]\r\n", Verdict::ForeignKey},
-        {"run key", head + key + L"]\r\n[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\"
-                                 L"CurrentVersion\\Run]\r\n\"x\"=\"evil.exe\"\r\n",
+        {"run key",
+         head + key +
+             L"]\r\n[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\"
+             L"CurrentVersion\\Run]\r\n\"x\"=\"evil.exe\"\r\n",
          Verdict::ForeignKey},
         {"deleting outside", head + L"[-HKEY_CURRENT_USER\\Software]\r\n", Verdict::ForeignKey},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(ReadBackup(c.text).verdict, c.verdict) << c.name;
     }
-    const BackupContent backup =
-        ReadBackup(head + key + L"\\C:\\Bilder]\r\n\"MainLeft\"=\"15\\\\0 \\\"x\\\"\"\r\n\"N\"=dword:1\r\n");
+    const BackupContent backup = ReadBackup(
+        head + key + L"\\C:\\Bilder]\r\n\"MainLeft\"=\"15\\\\0 \\\"x\\\"\"\r\n\"N\"=dword:1\r\n");
     ASSERT_EQ(backup.values.size(), 2U);
     EXPECT_EQ(backup.values[0].section, L"C:\\Bilder");
     EXPECT_EQ(backup.values[0].text, L"15\\0 \"x\"");

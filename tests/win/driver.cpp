@@ -118,7 +118,9 @@ Zelta Zelta::Run(const std::wstring& commandLine) {
 }
 
 Zelta::Zelta(Zelta&& other) noexcept
-    : process_(std::exchange(other.process_, nullptr)), id_(other.id_), exitCode_(other.exitCode_) {}
+    : process_(std::exchange(other.process_, nullptr)),
+      id_(other.id_),
+      exitCode_(other.exitCode_) {}
 
 Zelta::~Zelta() {
     if (process_ != nullptr) {
@@ -184,8 +186,8 @@ HWND Zelta::WaitBox(DWORD timeoutMs) {
 
 std::vector<Box> Zelta::TakeBoxes(int count, DWORD timeoutMs) {
     std::vector<Box> boxes;
-    for (HWND box = nullptr; static_cast<int>(boxes.size()) < count &&
-                             (box = WaitBox(timeoutMs)) != nullptr;) {
+    for (HWND box = nullptr;
+         static_cast<int>(boxes.size()) < count && (box = WaitBox(timeoutMs)) != nullptr;) {
         boxes.push_back(ReadBox(box));
         Press(box, IDOK);
         WaitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); }, 5000);
@@ -218,8 +220,8 @@ void KillAllZelta() {
     for (BOOL more = Process32FirstW(snapshot, &entry); more;
          more = Process32NextW(snapshot, &entry)) {
         if (_wcsicmp(entry.szExeFile, L"Zelta.exe") == 0) {
-            if (HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE,
-                                             entry.th32ProcessID)) {
+            if (HANDLE process =
+                    OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID)) {
                 TerminateProcess(process, 99);
                 WaitForSingleObject(process, 5000);
                 CloseHandle(process);

@@ -22,10 +22,12 @@ class Media : public ZeltaTest {
 TEST_F(Media, ASoundPlaysToItsEndWhileALaterStartShowsItsPicture) {
     Zelta sound = Zelta::Start(L"\"" + Copy(L"tone_6s.wav", L"sechs sekunden.wav") + L"\"");
     const ULONGLONG started = GetTickCount64();
-    EXPECT_TRUE(StaysFalseFor([&] { return !sound.Windows(nullptr).empty() || !sound.Running(); }, 1500));
+    EXPECT_TRUE(
+        StaysFalseFor([&] { return !sound.Windows(nullptr).empty() || !sound.Running(); }, 1500));
     Zelta picture = Zelta::Start(Fixture(L"pictures\\halves.png"));
     EXPECT_NE(picture.PictureWindow(), nullptr);
-    EXPECT_TRUE(StaysFalseFor([&] { return !sound.Running(); }, 4500 - static_cast<DWORD>(GetTickCount64() - started)));
+    EXPECT_TRUE(StaysFalseFor([&] { return !sound.Running(); },
+                              4500 - static_cast<DWORD>(GetTickCount64() - started)));
     EXPECT_TRUE(sound.WaitExit(6000));
     EXPECT_GE(GetTickCount64() - started, 5500U) << "the sound was cut short";
     EXPECT_EQ(sound.ExitCode(), 0U);
@@ -37,12 +39,15 @@ TEST_F(Media, EachFailingCommandHasItsBoxAndOnlyAVideoThatPlayedIsReportedAsPlay
     Zelta failing = Zelta::Start(missing);
     const auto boxes = failing.TakeBoxes(3);
     ASSERT_EQ(boxes.size(), 3U);
-    const std::wstring commands[] = {L"open \"" + missing + L"\" alias wave", L"play wave wait", L"close wave"};
+    const std::wstring commands[] = {L"open \"" + missing + L"\" alias wave", L"play wave wait",
+                                     L"close wave"};
     for (int i = 0; i < 3; ++i) {
         EXPECT_EQ(boxes[i].title, L"MCI-Fehler");
         const std::wstring tail = L" [Befehl: " + commands[i] + L"]";
         EXPECT_GT(boxes[i].text.size(), tail.size());
-        EXPECT_EQ(boxes[i].text.substr(boxes[i].text.size() - std::min(tail.size(), boxes[i].text.size())), tail);
+        EXPECT_EQ(boxes[i].text.substr(boxes[i].text.size() -
+                                       std::min(tail.size(), boxes[i].text.size())),
+                  tail);
     }
     EXPECT_TRUE(failing.WaitExit());
 
@@ -57,7 +62,8 @@ TEST_F(Media, EachFailingCommandHasItsBoxAndOnlyAVideoThatPlayedIsReportedAsPlay
     // Wine has no MPEG-1 device, and its avi player loses the quotes of a path with a blank:
     // the failures have their boxes, and nothing claims that the video played.
     if (IsWine()) {
-        for (const auto& video : {Copy(L"clip.mpg", L"film.MPG"), Copy(L"clip.avi", L"ein film.avi")}) {
+        for (const auto& video :
+             {Copy(L"clip.mpg", L"film.MPG"), Copy(L"clip.avi", L"ein film.avi")}) {
             Zelta zelta = Zelta::Start(video);
             const auto shown = zelta.TakeBoxes(5, 3000);
             EXPECT_FALSE(shown.empty());
@@ -75,14 +81,16 @@ struct Mp3AsWave {
     Mp3AsWave() { Set(L"WaveAudio"); }
     ~Mp3AsWave() { Set(L"MPEGVideo"); }
     static void Set(const wchar_t* device) {
-        RegSetKeyValueW(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Windows NT\\CurrentVersion\\MCI Extensions",
-                        L"mp3", REG_SZ, device, static_cast<DWORD>((wcslen(device) + 1) * sizeof(wchar_t)));
+        RegSetKeyValueW(HKEY_LOCAL_MACHINE,
+                        L"Software\\Microsoft\\Windows NT\\CurrentVersion\\MCI Extensions", L"mp3",
+                        REG_SZ, device, static_cast<DWORD>((wcslen(device) + 1) * sizeof(wchar_t)));
     }
 };
 
 TEST_F(Media, TheStopWindowSitsInPlaceAndEndsThePlaybackAtOnce) {
     if (!IsWine()) {
-        GTEST_SKIP() << "maps .mp3 to the wave device in the machine's registry: Wine's prefix only";
+        GTEST_SKIP()
+            << "maps .mp3 to the wave device in the machine's registry: Wine's prefix only";
     }
     const Mp3AsWave remap;
     for (const bool button : {true, false}) {
@@ -100,7 +108,8 @@ TEST_F(Media, TheStopWindowSitsInPlaceAndEndsThePlaybackAtOnce) {
         EXPECT_EQ(face.left, client.left);
         EXPECT_EQ(face.right - face.left, std::lround(2415 / tpp));
         EXPECT_EQ(face.bottom - face.top, std::lround(495 / tpp));
-        EXPECT_TRUE(StaysFalseFor([&] { return !zelta.Running() || zelta.WaitBox(0) != nullptr; }, 1500));
+        EXPECT_TRUE(
+            StaysFalseFor([&] { return !zelta.Running() || zelta.WaitBox(0) != nullptr; }, 1500));
         if (button) {
             ClickAt((face.left + face.right) / 2, (face.top + face.bottom) / 2);
         } else {

@@ -14,7 +14,9 @@ class PictureWindow : public ZeltaTest {
   protected:
     std::wstring halves = Fixture(L"pictures\\halves.png");  // 640 x 240, red left, blue right
     // Twips of the window's outer edges as the store button writes them.
-    static std::wstring Twips(LONG pixels) { return std::to_wstring(std::lround(pixels * TwipsPerPixel())); }
+    static std::wstring Twips(LONG pixels) {
+        return std::to_wstring(std::lround(pixels * TwipsPerPixel()));
+    }
     static bool ShowsHalves(HWND window) {
         const RECT image = WindowRect(Control(window, ids::kImage1));
         const int y = (image.top + image.bottom) / 2;
@@ -37,8 +39,12 @@ TEST_F(PictureWindow, HoverStoreStretchDeleteAndClickLikeTheUserDoes) {
     HWND banner = Control(window, ids::kLabel1);
     HWND store = Control(window, ids::kCmdPos);
     HWND forget = Control(window, ids::kCmdPosDel);
-    const auto controlsShown = [&] { return IsVisible(banner) && IsVisible(store) && IsVisible(forget); };
-    const auto controlsHidden = [&] { return !IsVisible(banner) && !IsVisible(store) && !IsVisible(forget); };
+    const auto controlsShown = [&] {
+        return IsVisible(banner) && IsVisible(store) && IsVisible(forget);
+    };
+    const auto controlsHidden = [&] {
+        return !IsVisible(banner) && !IsVisible(store) && !IsVisible(forget);
+    };
     const RECT client = ClientOnScreen(window);
     MoveMouseTo(client.left + 160, client.top + 200);
     ASSERT_TRUE(WaitUntil(controlsShown));
@@ -70,14 +76,17 @@ TEST_F(PictureWindow, HoverStoreStretchDeleteAndClickLikeTheUserDoes) {
     MoveMouseTo(client.left + 160, client.top + 200);
     ASSERT_TRUE(WaitUntil(controlsShown));
     const RECT button = WindowRect(store);
-    EXPECT_TRUE(WaitUntil([&] { return Near(ScreenPixel(button.left + 1, button.top + 1), RGB(255, 0, 0), 10); }));
+    EXPECT_TRUE(WaitUntil(
+        [&] { return Near(ScreenPixel(button.left + 1, button.top + 1), RGB(255, 0, 0), 10); }));
     ParkMouse();
 
     // With a record the picture follows the window less the margins, stretched.
     Resize(window, 800, 500);
     const SIZE followed{std::lround((800 * TwipsPerPixel() - 80) / TwipsPerPixel()),
                         std::lround((500 * TwipsPerPixel() - 500) / TwipsPerPixel())};
-    EXPECT_TRUE(WaitUntil([&] { return ImageSize(window).cx == followed.cx && ImageSize(window).cy == followed.cy; }));
+    EXPECT_TRUE(WaitUntil([&] {
+        return ImageSize(window).cx == followed.cx && ImageSize(window).cy == followed.cy;
+    }));
     EXPECT_TRUE(WaitUntil([&] { return ShowsHalves(window); }));
     PostClick(window, ids::kCmdPosDel);
     EXPECT_TRUE(WaitUntil([&] { return !SectionExists(halves); }));
@@ -114,8 +123,9 @@ TEST_F(PictureWindow, StoredPlacesOpenThereStretchedOrComeBackOnTheScreen) {
             EXPECT_EQ(outer.left, std::lround(1500 / TwipsPerPixel()));
             EXPECT_EQ(outer.top, std::lround(900 / TwipsPerPixel()));
         } else {
-            EXPECT_TRUE(outer.left >= 0 && outer.left < GetSystemMetrics(SM_CXSCREEN) && outer.top >= 0 &&
-                        outer.top < GetSystemMetrics(SM_CYSCREEN)) << outer.left << "," << outer.top;
+            EXPECT_TRUE(outer.left >= 0 && outer.left < GetSystemMetrics(SM_CXSCREEN) &&
+                        outer.top >= 0 && outer.top < GetSystemMetrics(SM_CYSCREEN))
+                << outer.left << "," << outer.top;
         }
         EXPECT_EQ(ImageSize(window).cx, std::lround((12000 - 80) / TwipsPerPixel()));
         EXPECT_TRUE(WaitUntil([&] { return ShowsHalves(window); }));
@@ -143,10 +153,11 @@ TEST_F(PictureWindow, TheNoticeShowsBesideThePictureWindowAndClosesItselfAfterTe
     EXPECT_EQ(client.left, std::lround(315 / TwipsPerPixel()));
     EXPECT_EQ(client.top, std::lround(960 / TwipsPerPixel()));
     EXPECT_EQ(Text(Control(notice, zelta::notice_ids::kLabel1)), L"Zelta für Tarvos");
-    EXPECT_EQ(Text(Control(notice, zelta::notice_ids::kLabel2)),
-              L"Bitte das gewünschte Bild mit Externer Befehl von Tarvos aus starten. Z.B. mit "
-              L"Zelta.exe /c:\\Test.jpg     Mit einem Linksklick kann das Bild vorzeitig geschlossen "
-              L"werden.");
+    EXPECT_EQ(
+        Text(Control(notice, zelta::notice_ids::kLabel2)),
+        L"Bitte das gewünschte Bild mit Externer Befehl von Tarvos aus starten. Z.B. mit "
+        L"Zelta.exe /c:\\Test.jpg     Mit einem Linksklick kann das Bild vorzeitig geschlossen "
+        L"werden.");
     HWND window = zelta.PictureWindow();
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(Text(Control(window, ids::kLabel1)), L"debug");
@@ -164,7 +175,8 @@ TEST_F(PictureWindow, TheNoticeShowsBesideThePictureWindowAndClosesItselfAfterTe
 // At 144 dpi a pixel is 10 twips: the margins and buttons grow, the picture stays pixel-exact.
 TEST_F(PictureWindow, At144DpiTwipsFollowTheScreenAndThePictureKeepsItsPixels) {
     const auto logPixels = [](DWORD dpi) {
-        RegSetKeyValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LogPixels", REG_DWORD, &dpi, 4);
+        RegSetKeyValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LogPixels", REG_DWORD, &dpi,
+                        4);
     };
     logPixels(144);
     Zelta zelta = Zelta::Start(halves);

@@ -35,9 +35,13 @@ TEST_F(Loader, EveryFormatIsShownAtItsSizeAndUpright) {
         int width, height;
         std::uint32_t topLeft, topRight;  // 0x00RRGGBB
     } cases[] = {
-        {L"halves.png", 640, 240, 0xFF0000, 0x0000FF}, {L"halves.png ", 640, 240, 0xFF0000, 0x0000FF}, {L"green.bmp", 200, 150, 0x00C000, 0x00C000},
-        {L"yellow.gif", 160, 120, 0xFFFF00, 0xFFFF00}, {L"magenta.tif", 160, 120, 0xFF00FF, 0xFF00FF},
-        {L"exif_right_top.jpg", 160, 100, 0x0000FF, 0xFF0000}, {L"wide.png", 2400, 120, 0x808000, 0x808000},
+        {L"halves.png", 640, 240, 0xFF0000, 0x0000FF},
+        {L"halves.png ", 640, 240, 0xFF0000, 0x0000FF},
+        {L"green.bmp", 200, 150, 0x00C000, 0x00C000},
+        {L"yellow.gif", 160, 120, 0xFFFF00, 0xFFFF00},
+        {L"magenta.tif", 160, 120, 0xFF00FF, 0xFF00FF},
+        {L"exif_right_top.jpg", 160, 100, 0x0000FF, 0xFF0000},
+        {L"wide.png", 2400, 120, 0x808000, 0x808000},
         {L"trailer.jpg", 64, 48, 0x00FF00, 0x00FF00},
     };
     std::wstring longPath = Fixture(L"hostile\\long");  // over 260 characters
@@ -47,23 +51,27 @@ TEST_F(Loader, EveryFormatIsShownAtItsSizeAndUpright) {
     EXPECT_EQ(LoadPicture(longPath + L"\\gruen.png", {})->Width(), 48);
     for (const auto& c : cases) {
         const auto picture = LoadPicture(Fixture(L"pictures\\") + c.file, {});
-        EXPECT_EQ(std::pair(picture->Width(), picture->Height()), std::pair(c.width, c.height)) << Utf8(c.file);
+        EXPECT_EQ(std::pair(picture->Width(), picture->Height()), std::pair(c.width, c.height))
+            << Utf8(c.file);
         EXPECT_TRUE(Near(Pixel(picture, 2, 2), c.topLeft, 12)) << Utf8(c.file);
         EXPECT_TRUE(Near(Pixel(picture, c.width - 3, 2), c.topRight, 12)) << Utf8(c.file);
     }
     int valid = 0;
-    for (const auto& entry : std::filesystem::directory_iterator(SourceDir() + L"\\..\\shared\\testdata\\pngsuite")) {
+    for (const auto& entry :
+         std::filesystem::directory_iterator(SourceDir() + L"\\..\\shared\\testdata\\pngsuite")) {
         const std::wstring name = entry.path().filename().wstring();
         if (entry.path().extension() != L".png") {
             continue;
         }
         if (name[0] == L'x') {
-            EXPECT_THROW(LoadPicture(entry.path().wstring(), {}), zelta::RuntimeError) << Utf8(name);
+            EXPECT_THROW(LoadPicture(entry.path().wstring(), {}), zelta::RuntimeError)
+                << Utf8(name);
         } else {
             const std::string bytes = ReadFileBytes(entry.path().wstring());  // IHDR width at 16
             const auto picture = LoadPicture(entry.path().wstring(), {});
             EXPECT_EQ(picture->Width(), static_cast<unsigned char>(bytes[18]) * 256 +
-                                            static_cast<unsigned char>(bytes[19])) << Utf8(name);
+                                            static_cast<unsigned char>(bytes[19]))
+                << Utf8(name);
             ++valid;
         }
     }
@@ -89,13 +97,19 @@ TEST_F(Loader, AJpegIsDecodedOnlyAsFarAsTheWindowShowsIt) {
 }
 
 TEST_F(Loader, DamagedAndHostileFilesAreRefusedInGermanQuicklyAndWithoutTheMemory) {
-    std::vector<std::wstring> names = {L"CON", L"NUL", L"COM1.jpg", Fixture(L"pictures"), L"Y:\\a.jpg",
+    std::vector<std::wstring> names = {L"CON",
+                                       L"NUL",
+                                       L"COM1.jpg",
+                                       Fixture(L"pictures"),
+                                       L"Y:\\a.jpg",
                                        L"\\\\kein-server\\freigabe\\a.jpg",
-                                       Fixture(L"pictures\\not_a_picture.png"), Fixture(L"pictures\\empty.jpg")};
-    for (const wchar_t* file : {L"zero.jpg", L"truncated.jpg", L"corrupt.jpg", L"truncated.png", L"random.jpg",
-                                L"random_header.jpg", L"text.png", L"noframes.gif", L"huge.jpg", L"huge.png",
-                                L"huger.png", L"huge.bmp", L"huge_topdown.bmp", L"huge.gif", L"huge.tif",
-                                L"hugestrip.tif", L"progressive_huge.jpg"}) {
+                                       Fixture(L"pictures\\not_a_picture.png"),
+                                       Fixture(L"pictures\\empty.jpg")};
+    for (const wchar_t* file :
+         {L"zero.jpg", L"truncated.jpg", L"corrupt.jpg", L"truncated.png", L"random.jpg",
+          L"random_header.jpg", L"text.png", L"noframes.gif", L"huge.jpg", L"huge.png",
+          L"huger.png", L"huge.bmp", L"huge_topdown.bmp", L"huge.gif", L"huge.tif",
+          L"hugestrip.tif", L"progressive_huge.jpg"}) {
         names.push_back(Fixture(L"hostile\\") + file);
     }
     for (const auto& name : names) {
@@ -104,7 +118,9 @@ TEST_F(Loader, DamagedAndHostileFilesAreRefusedInGermanQuicklyAndWithoutTheMemor
             LoadPicture(name, {});
             ADD_FAILURE() << "shown: " << Utf8(name);
         } catch (const zelta::RuntimeError& error) {
-            EXPECT_EQ(error.Message().rfind(L"Das Bild kann nicht geladen werden: " + name + L"\n\n", 0), 0U)
+            EXPECT_EQ(
+                error.Message().rfind(L"Das Bild kann nicht geladen werden: " + name + L"\n\n", 0),
+                0U)
                 << Utf8(error.Message());
         }
         EXPECT_LT(GetTickCount64() - start, 5000U) << Utf8(name);
@@ -117,8 +133,8 @@ TEST_F(Loader, DamagedAndHostileFilesAreRefusedInGermanQuicklyAndWithoutTheMemor
 TEST(RegistryStore, KeepsTheStoreContractAndOnlyTextIsOurs) {
     zelta::RegistryStore store;
     CheckStoreContract(store, L"Zelta Contract");
-    RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\VB and VBA Program Settings\\Zelta Contract\\p", L"n",
-                    REG_DWORD, "\1\0\0\0", 4);
+    RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\VB and VBA Program Settings\\Zelta Contract\\p",
+                    L"n", REG_DWORD, "\1\0\0\0", 4);
     EXPECT_EQ(store.Get(L"Zelta Contract", L"p", L"n"), std::nullopt);
     RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\VB and VBA Program Settings\\Zelta Contract");
 }
@@ -148,9 +164,11 @@ TEST(Channels, LinesInTheConsoleOrAnsiCodePageAndFilesNeverHalfWritten) {
     }
     const std::wstring full = disk + L"\\a.bat";
     WriteFileBytes(full, "alt\r\n");
-    HANDLE filler = CreateFileW((disk + L"\\filler").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    HANDLE filler = CreateFileW((disk + L"\\filler").c_str(), GENERIC_WRITE, 0, nullptr,
+                                CREATE_ALWAYS, 0, nullptr);
     DWORD written = 0;
-    while (WriteFile(filler, std::string(4096, 'x').data(), 4096, &written, nullptr) && written == 4096) {
+    while (WriteFile(filler, std::string(4096, 'x').data(), 4096, &written, nullptr) &&
+           written == 4096) {
     }
     CloseHandle(filler);
     EXPECT_THROW(zelta::WriteFileAtomically(full, std::string(1 << 20, 'y')), zelta::RuntimeError);
@@ -162,7 +180,8 @@ class Names : public ZeltaTest {};
 
 TEST_F(Names, PicturesAndSoundsUnderAnyNameAreShownRememberedAndPlayed) {
     const std::wstring dir = MakeTempDir(L"names \x0416\x0443\x043A \x6E2C\x8A66");
-    for (const std::wstring name : {L"Bild \x03A9 ÄÖÜ \x4E2D.png", L"R&D 100% (1) wait alias x.png"}) {
+    for (const std::wstring name :
+         {L"Bild \x03A9 ÄÖÜ \x4E2D.png", L"R&D 100% (1) wait alias x.png"}) {
         const std::wstring path = dir + L"\\" + name;
         CopyFileW(Fixture(L"pictures\\halves.png").c_str(), path.c_str(), FALSE);
         Zelta zelta = Zelta::Start(path);
@@ -170,13 +189,15 @@ TEST_F(Names, PicturesAndSoundsUnderAnyNameAreShownRememberedAndPlayed) {
         ASSERT_NE(window, nullptr) << Utf8(name);
         EXPECT_EQ(Text(Control(window, zelta::picture_ids::kLabel1)), path);
         PostClick(window, zelta::picture_ids::kCmdPos);
-        EXPECT_TRUE(WaitUntil([&] { return ReadSetting(path, L"MainLeft").has_value(); })) << Utf8(name);
+        EXPECT_TRUE(WaitUntil([&] { return ReadSetting(path, L"MainLeft").has_value(); }))
+            << Utf8(name);
     }
     for (const std::wstring name : {L"Ton \x03A9 \x4E2D.wav", L"wait alias x.wav"}) {
         const std::wstring path = dir + L"\\" + name;
         CopyFileW(Fixture(L"media\\tone_2s.wav").c_str(), path.c_str(), FALSE);
         Zelta zelta = Zelta::Start(path);
-        EXPECT_TRUE(StaysFalseFor([&] { return !zelta.Running() || zelta.WaitBox(0); }, 1500)) << Utf8(name);
+        EXPECT_TRUE(StaysFalseFor([&] { return !zelta.Running() || zelta.WaitBox(0); }, 1500))
+            << Utf8(name);
         EXPECT_TRUE(zelta.WaitExit());
     }
 }

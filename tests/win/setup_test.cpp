@@ -39,15 +39,19 @@ TEST_F(Setup, StarterFilesStartTheProgramWithExactlyThePictureTheyName) {
     CreateDirectoryW(program.c_str(), nullptr);
     const std::wstring pics = dir + L"\\my.pics";
     CreateDirectoryW(pics.c_str(), nullptr);
-    const std::wstring pictures[] = {pics + L"\\Größe 1.png", pics + L"\\R&D 100% a^b (x) %PATH%.png"};
+    const std::wstring pictures[] = {pics + L"\\Größe 1.png",
+                                     pics + L"\\R&D 100% a^b (x) %PATH%.png"};
     for (const auto& picture : pictures) {
         CopyFileW(Fixture(L"pictures\\halves.png").c_str(), picture.c_str(), FALSE);
     }
     HWND setup = Open(program);
     ASSERT_NE(setup, nullptr);
-    const std::pair<int, const wchar_t*> captions[] = {
-        {ids::kLabel1, L"Picture"}, {ids::kCommand1, L"..."}, {ids::kCommand2, L"Build Batch file *.bat"},
-        {ids::kCmdExport, L"Export HKEY CURUSER"}, {ids::kCmdImport, L"Import HKEY CURUSER"}, {ids::kCommand3, L"Exit"}};
+    const std::pair<int, const wchar_t*> captions[] = {{ids::kLabel1, L"Picture"},
+                                                       {ids::kCommand1, L"..."},
+                                                       {ids::kCommand2, L"Build Batch file *.bat"},
+                                                       {ids::kCmdExport, L"Export HKEY CURUSER"},
+                                                       {ids::kCmdImport, L"Import HKEY CURUSER"},
+                                                       {ids::kCommand3, L"Exit"}};
     for (const auto& [id, caption] : captions) {
         EXPECT_EQ(Text(Control(setup, id)), caption);
     }
@@ -131,19 +135,23 @@ TEST_F(Setup, SettingsAreBackedUpAndOnlyAnExportOfTheirOwnKeyIsRestored) {
     const auto saved = zelta_->TakeBoxes(1, 30000);
     ASSERT_EQ(saved.size(), 1U);
     EXPECT_EQ(saved[0].text, L"Gesichert in Datei C:\\Zelta_Settingsfile.reg");
-    EXPECT_EQ(ReadFileBytes(dir + L"\\save.bat"),
-              "%windir%\\regedit /E c:\\Zelta_Settingsfile.reg \"HKEY_CURRENT_USER\\Software\\VB and VBA "
-              "Program Settings\\Zelta\"\r\n");
+    EXPECT_EQ(
+        ReadFileBytes(dir + L"\\save.bat"),
+        "%windir%\\regedit /E c:\\Zelta_Settingsfile.reg \"HKEY_CURRENT_USER\\Software\\VB and VBA "
+        "Program Settings\\Zelta\"\r\n");
     WipeSettings();
     EXPECT_EQ(restore().text, L"Wiederhergestellt aus Datei C:\\Zelta_Settingsfile.reg");
-    EXPECT_EQ(ReadFileBytes(dir + L"\\restore.bat"), "%windir%\\regedit  c:\\Zelta_Settingsfile.reg\r\n");
+    EXPECT_EQ(ReadFileBytes(dir + L"\\restore.bat"),
+              "%windir%\\regedit  c:\\Zelta_Settingsfile.reg\r\n");
     EXPECT_EQ(ReadSetting(L"C:\\Bilder\\Probe 1.jpg", L"MainLeft"), L"1500");
     EXPECT_EQ(ReadSetting(L"Settings", L"PicPath"), L"C:\\Bilder");
     // A backup that holds other keys is refused before regedit sees it.
-    WriteFileBytes(kBackup, "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Zelta Fremd]\r\n\"x\"=\"1\"\r\n");
+    WriteFileBytes(kBackup,
+                   "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Zelta Fremd]\r\n\"x\"=\"1\"\r\n");
     EXPECT_NE(restore().text.find(L"HKEY_CURRENT_USER\\Software\\Zelta Fremd"), std::wstring::npos);
     HKEY foreign = nullptr;
-    EXPECT_NE(RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Zelta Fremd", 0, KEY_READ, &foreign), ERROR_SUCCESS);
+    EXPECT_NE(RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Zelta Fremd", 0, KEY_READ, &foreign),
+              ERROR_SUCCESS);
     PostMessageW(setup, WM_CLOSE, 0, 0);
     EXPECT_TRUE(zelta_->WaitExit());
     DeleteFileW(kBackup.c_str());

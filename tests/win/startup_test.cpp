@@ -43,7 +43,8 @@ TEST_F(Startup, APictureShowsCentredAndEachStartReplacesTheOneBefore) {
     EXPECT_EQ(Text(banner), first);
     EXPECT_FALSE(IsVisible(banner));
     const RECT client = ClientOnScreen(window);
-    EXPECT_TRUE(WaitUntil([&] { return Near(ScreenPixel(client.left + 10, client.top + 10), RGB(255, 0, 0)); }));
+    EXPECT_TRUE(WaitUntil(
+        [&] { return Near(ScreenPixel(client.left + 10, client.top + 10), RGB(255, 0, 0)); }));
     EXPECT_TRUE(Near(ScreenPixel(client.left + 630, client.top + 230), RGB(0, 0, 255)));
 
     Zelta b = Zelta::Start(Fixture(L"pictures\\green.bmp"));
@@ -69,10 +70,12 @@ TEST_F(Startup, StartsInQuickSuccessionLeaveOnlyTheNewestUnderLoad) {
             }
         });
     }
-    const std::wstring pictures[] = {Fixture(L"pictures\\halves.png"), Fixture(L"pictures\\green.bmp")};
+    const std::wstring pictures[] = {Fixture(L"pictures\\halves.png"),
+                                     Fixture(L"pictures\\green.bmp")};
     for (const DWORD gap : {0, 10, 30, 60, 100}) {
         for (const bool quitLast : {true, false}) {
-            SCOPED_TRACE("gap " + std::to_string(gap) + (quitLast ? " ms, then exit" : " ms, then a picture"));
+            SCOPED_TRACE("gap " + std::to_string(gap) +
+                         (quitLast ? " ms, then exit" : " ms, then a picture"));
             Zelta older = Zelta::Start(pictures[0]);
             Sleep(gap);
             Zelta newer = Zelta::Start(quitLast ? L"EXIT" : pictures[1]);
@@ -106,7 +109,8 @@ TEST_F(Startup, AnUnreadablePictureIsReportedInGermanAndOnePairOfQuotesIsDropped
     const auto boxes = failing.TakeBoxes(1);
     ASSERT_EQ(boxes.size(), 1U);
     EXPECT_EQ(boxes[0].title, L"Zelta");
-    EXPECT_EQ(boxes[0].text, L"Das Bild kann nicht geladen werden: " + missing + L"\n\nDatei nicht gefunden.");
+    EXPECT_EQ(boxes[0].text,
+              L"Das Bild kann nicht geladen werden: " + missing + L"\n\nDatei nicht gefunden.");
     EXPECT_TRUE(failing.WaitExit());
     EXPECT_EQ(failing.ExitCode(), 1U);
     EXPECT_TRUE(failing.Windows(ids::kClassName).empty());
