@@ -1,6 +1,7 @@
 // What the setup window's buttons do, against fake dialogs, files and processes.
 #include <gtest/gtest.h>
 
+#include <deque>
 #include <map>
 
 #include "settings/memory_store.h"
@@ -10,31 +11,33 @@
 namespace zelta {
 namespace {
 
+constexpr std::int64_t kClick = 1000 * 10'000'000LL;  // file times count 100 ns
 constexpr std::int64_t kSecond = 10'000'000;
 const std::wstring kBackup = L"c:\\Zelta_Settingsfile.reg";
 
-class FakeServices : public SetupServices {
-  public:
-    std::vector<std::optional<std::wstring>> replies;  // for the next dialogs, in order
+// Logs what the commands do as text: "<style> <prompt>" boxes, "<channel> <page> <path>: <line>".
+struct Fake : SetupServices {
+    std::deque<std::optional<std::wstring>> replies;  // for the next dialogs, in order
     std::vector<DialogRequest> dialogs;
-    std::vector<std::pair<std::wstring, unsigned>> boxes;
-    std::vector<std::tuple<int, std::wstring, std::wstring, TextCodePage>> written;
-    std::vector<std::wstring> started;
-    std::map<std::wstring, std::wstring> files;  // text files that exist
-    std::optional<std::wstring> failWriteOf;
+    std::vector<std::wstring> boxes, written, started;
+    std::map<std::wstring, std::wstring> files;
+    std::map<std::wstring, std::int64_t> writeTimes;
+    std::wstring readOnly;
     bool ends = true;
     std::function<void()> whileRunning;  // what the started batch file does
-    std::int64_t now = 1000 * kSecond;
-    std::map<std::wstring, std::int64_t> writeTimes;
 
     std::optional<std::wstring> ShowOpen(const DialogRequest& request) override {
-        return Next(request);
+        return ShowSave(request);
     }
     std::optional<std::wstring> ShowSave(const DialogRequest& request) override {
-        return Next(request);
+        dialogs.push_back(request);
+        EXPECT_FALSE(replies.empty()) << "unexpected dialog";
+        auto reply = replies.empty() ? std::nullopt : replies.front();
+        replies.erase(replies.begin(), replies.begin() + (replies.empty() ? 0 : 1));
+        return reply;
     }
     void ShowMessage(const std::wstring& prompt, unsigned style) override {
-        boxes.emplace_back(prompt, style);
+        boxes.push_back(std::to_wstring(style) + L" " + prompt);
     }
     std::wstring ProgramFolder() override { return L"C:\\Prog"; }
     bool CanEncode(const std::wstring& text, TextCodePage page) override {
@@ -42,11 +45,11 @@ class FakeServices : public SetupServices {
     }
     void WriteLine(int channel, const std::wstring& path, const std::wstring& line,
                    TextCodePage page) override {
-        if (failWriteOf == path) {
-            throw RuntimeError(error_number::kPermissionDenied,
-                               L"Die Datei ist schreibgeschützt: " + path);
+        if (path == readOnly) {
+            throw RuntimeError(error_number::kPermissionDenied, L"schreibgeschützt: " + path);
         }
-        written.emplace_back(channel, path, line, page);
+        written.push_back(std::to_wstring(channel) +
+                          (page == TextCodePage::Oem ? L" OEM " : L" ANSI ") + path + L": " + line);
     }
     std::optional<std::wstring> ReadTextFile(const std::wstring& path) override {
         return files.contains(path) ? std::optional(files[path]) : std::nullopt;
@@ -61,200 +64,151 @@ class FakeServices : public SetupServices {
     std::optional<std::int64_t> LastWriteTime(const std::wstring& path) override {
         return writeTimes.contains(path) ? std::optional(writeTimes[path]) : std::nullopt;
     }
-    std::int64_t Now() override { return now; }
-
-  private:
-    std::optional<std::wstring> Next(const DialogRequest& request) {
-        dialogs.push_back(request);
-        EXPECT_FALSE(replies.empty()) << "unexpected dialog";
-        auto reply = replies.empty() ? std::nullopt : replies.front();
-        replies.erase(replies.begin(), replies.begin() + (replies.empty() ? 0 : 1));
-        return reply;
-    }
+    std::int64_t Now() override { return kClick; }
 };
 
 struct Window {
     MemoryStore store;
-    FakeServices services;
-    SetupCommands commands{store, services};
+    Fake fake;
+    SetupCommands commands{store, fake};
     std::wstring text1;
-    std::wstring Stored(const wchar_t* key) {
-        return store.Get(L"Zelta", L"Settings", key).value_or(L"<absent>");
+    std::optional<std::wstring> Stored(const wchar_t* key) {
+        return store.Get(L"Zelta", L"Settings", key);
     }
     void Pick(std::optional<std::wstring> reply) {
-        services.replies.push_back(std::move(reply));
+        fake.replies.push_back(std::move(reply));
         commands.PickPicture([this](const std::wstring& text) { text1 = text; });
     }
     void Build(std::optional<std::wstring> reply) {
-        services.replies.push_back(std::move(reply));
+        fake.replies.push_back(std::move(reply));
         commands.BuildStarter(text1);
     }
 };
 
 TEST(SetupCommands, PickingAndBuildingWithTheDialogsAndFoldersTheyRemember) {
-    Window s;
-    s.store.Save(L"Zelta", L"Settings", L"PicPath", L"D:\\Old");
-    s.store.Save(L"Zelta", L"Settings", L"Path", L"E:\\Bat");
-    s.commands.BuildStarter(L"C:\\typed.jpg");  // nothing chosen yet: no dialog, nothing
-    s.Pick(L"C:\\Pics\\a.jpg");
-    s.Pick(std::nullopt);         // cancel changes nothing
-    s.text1 = L"C:\\R&D\\b.jpg";  // edited by hand: the line takes it, the proposal does not
-    s.Build(L"E:\\Start\\a.bat");
-    s.Build(std::nullopt);
-    ASSERT_EQ(s.services.dialogs.size(), 4U);
-    const DialogRequest& open = s.services.dialogs[0];
+    Window w;
+    w.store.Save(L"Zelta", L"Settings", L"PicPath", L"D:\\Old");
+    w.store.Save(L"Zelta", L"Settings", L"Path", L"E:\\Bat");
+    w.commands.BuildStarter(L"C:\\typed.jpg");  // nothing chosen yet: no dialog, nothing
+    w.Pick(L"C:\\Pics\\a.jpg");
+    w.Pick(std::nullopt);         // cancel changes nothing
+    w.text1 = L"C:\\R&D\\b.jpg";  // edited by hand: the line takes it, the proposal does not
+    w.Build(L"E:\\Start\\a.bat");
+    w.Build(std::nullopt);
+    ASSERT_EQ(w.fake.dialogs.size(), 4U);
+    const DialogRequest& open = w.fake.dialogs[0];
+    const DialogRequest& save = w.fake.dialogs[2];
     EXPECT_EQ(std::tie(open.flags, open.initDir, open.filterIndex), std::tuple(4L, L"D:\\Old", 2));
     EXPECT_EQ(open.filter, L"Pic (*.*)|*.*|Pics |*.bmp;*.jpg;*.gif;*.tif;*.ico|");
-    EXPECT_EQ(s.services.dialogs[1].initDir, L"C:\\Pics");
-    const DialogRequest& save = s.services.dialogs[2];
+    EXPECT_EQ(w.fake.dialogs[1].initDir, L"C:\\Pics");
     EXPECT_EQ(std::tie(save.flags, save.initDir, save.filterIndex), std::tuple(6L, L"E:\\Bat", 2));
-    EXPECT_EQ(save.filter, L"Batch file (*.bat)|*.bat");
-    EXPECT_EQ(save.fileName, L"C:\\Pics\\a.bat");
-    EXPECT_EQ(s.services.dialogs[3].initDir, L"E:\\Start");
-    EXPECT_EQ(s.Stored(L"PicPath"), L"C:\\Pics");
-    EXPECT_EQ(s.Stored(L"Path"), L"E:\\Start");
-    EXPECT_EQ(s.services.written,
-              (std::vector{std::tuple(1, std::wstring(L"E:\\Start\\a.bat"),
-                                      std::wstring(L"C:\\Prog\\Zelta.exe C:\\R^&D\\b.jpg"),
-                                      TextCodePage::Oem)}));
-    EXPECT_TRUE(s.services.boxes.empty());
+    EXPECT_EQ(std::tie(save.filter, save.fileName),
+              std::tuple(L"Batch file (*.bat)|*.bat", L"C:\\Pics\\a.bat"));
+    EXPECT_EQ(w.fake.dialogs[3].initDir, L"E:\\Start");
+    EXPECT_EQ(w.Stored(L"PicPath"), L"C:\\Pics");
+    EXPECT_EQ(w.Stored(L"Path"), L"E:\\Start");
+    EXPECT_EQ(w.fake.written, std::vector<std::wstring>{
+                                  L"1 OEM E:\\Start\\a.bat: C:\\Prog\\Zelta.exe C:\\R^&D\\b.jpg"});
+    EXPECT_TRUE(w.fake.boxes.empty());
 }
 
 TEST(SetupCommands, ABuildThatCannotWriteSaysSoAndWritesNothing) {
-    const struct {
-        const wchar_t* text;
-        bool failWrite;
-        const wchar_t* box;  // part of the box's text; null: the line is written
-    } cases[] = {
-        {L"", false, L"No Picture"},
-        {L" ", false, L"No Picture"},
-        {L"  ", false, nullptr},
-        {L"C:\\Preis 5\x20AC.jpg", false, L"C:\\Start\\a.bat wurde nicht geschrieben"},
-        {L"C:\\a.jpg\r\ndel C:\\x", false, L"C:\\Start\\a.bat wurde nicht geschrieben"},
-        {L"C:\\a.jpg", true, L"schreibgeschützt: C:\\Start\\a.bat"},
-    };
-    for (const auto& c : cases) {
-        Window s;
-        s.Pick(L"C:\\Pics\\a.jpg");
-        s.text1 = c.text;
-        if (c.failWrite) {
-            s.services.failWriteOf = L"C:\\Start\\a.bat";
-        }
-        s.Build(L"C:\\Start\\a.bat");
-        EXPECT_EQ(s.Stored(L"Path"), L"C:\\Start") << "saved before anything is written";
-        EXPECT_EQ(s.services.written.size(), c.box == nullptr ? 1U : 0U);
-        ASSERT_EQ(s.services.boxes.size(), c.box == nullptr ? 0U : 1U)
-            << testing::PrintToString(std::wstring(c.text));
-        if (c.box != nullptr) {
-            EXPECT_NE(s.services.boxes[0].first.find(c.box), std::wstring::npos)
-                << testing::PrintToString(s.services.boxes[0].first);
-            EXPECT_EQ(s.services.boxes[0].second, 16U);
-        }
+    const std::pair<const wchar_t*, const wchar_t*> cases[] = {
+        // Text1, box (null: written)
+        {L"", L"16 No Picture"},
+        {L" ", L"16 No Picture"},
+        {L"  ", nullptr},
+        {L"C:\\5\x20AC.jpg", L"16 Die Batchdatei C:\\S\\a.bat wurde nicht geschrieben"},
+        {L"C:\\a.jpg\r\ndel C:\\x", L"16 Die Batchdatei C:\\S\\a.bat wurde nicht geschrieben"},
+        {L"read-only", L"16 schreibgeschützt: C:\\S\\a.bat"}};
+    for (const auto& [text, box] : cases) {
+        Window w;
+        w.Pick(L"C:\\Pics\\a.jpg");
+        w.text1 = text;
+        w.fake.readOnly = w.text1 == L"read-only" ? L"C:\\S\\a.bat" : L"";
+        w.Build(L"C:\\S\\a.bat");
+        EXPECT_EQ(w.Stored(L"Path"), L"C:\\S") << "saved before anything is written";
+        EXPECT_EQ(w.fake.written.size(), box == nullptr ? 1U : 0U);
+        ASSERT_EQ(w.fake.boxes.size(), box == nullptr ? 0U : 1U) << testing::PrintToString(w.text1);
+        EXPECT_TRUE(box == nullptr || w.fake.boxes[0].starts_with(box)) << w.fake.boxes[0];
     }
 }
 
 TEST(SetupCommands, ExportReportsOnlyAFreshBackupAndIgnoresClicksWhileItRuns) {
-    const std::int64_t click = 1000 * kSecond;
+    const std::optional<std::int64_t> none;
     const struct {
-        const char* name;
         std::optional<std::int64_t> before, after;
-        bool ends, failWrite;
+        bool ends;
         const wchar_t* box;
-        unsigned style;
-    } cases[] = {
-        {"fresh", std::nullopt, click + kSecond, true, false,
-         L"Gesichert in Datei C:\\Zelta_Settingsfile.reg", 0},
-        {"overwritten", click - 99 * kSecond, click, true, false, L"Gesichert in Datei", 0},
-        {"no file", std::nullopt, std::nullopt, true, false, L"Sicherung ist fehlgeschlagen", 16},
-        {"old file left", click - 99 * kSecond, click - 99 * kSecond, true, false,
-         L"fehlgeschlagen", 16},
-        {"still running", std::nullopt, click, false, false, L"fehlgeschlagen", 16},
-        {"program folder read-only", std::nullopt, click, true, true,
-         L"schreibgeschützt: C:\\Prog\\save.bat", 16},
-    };
+    } cases[] = {{none, kClick + kSecond, true, L"0 Gesichert in Datei C:\\Zelta_Settingsfile.reg"},
+                 {kClick - 99 * kSecond, kClick - 2 * kSecond, true, L"0 Gesichert in Datei"},
+                 {none, none, true, L"16 Die Sicherung ist fehlgeschlagen: Die Datei C:\\Zelta"},
+                 {kClick - 9 * kSecond, kClick - 9 * kSecond, true, L"16 Die Sicherung ist"},
+                 {none, kClick + kSecond, false, L"16 Die Sicherung ist"},
+                 {kClick + kSecond, kClick + kSecond, true, L"16 Die Sicherung ist"},
+                 {none, kClick - 2 * kSecond - 1, true, L"16 Die Sicherung ist"},
+                 {none, none, true, L"16 schreibgeschützt: C:\\Prog\\save.bat"}};
     for (const auto& c : cases) {
-        Window s;
+        Window w;
         if (c.before) {
-            s.services.writeTimes[kBackup] = *c.before;
+            w.fake.writeTimes[kBackup] = *c.before;
         }
-        s.services.ends = c.ends;
-        s.services.failWriteOf =
-            c.failWrite ? std::optional<std::wstring>(L"C:\\Prog\\save.bat") : std::nullopt;
-        s.services.whileRunning = [&] {
-            s.commands.ExportSettings();  // clicks while regedit runs are ignored
-            s.commands.ImportSettings();
+        w.fake.ends = c.ends;
+        w.fake.readOnly = std::wstring(c.box).find(L"save.bat") != std::wstring::npos
+                              ? L"C:\\Prog\\save.bat"
+                              : L"";
+        w.fake.whileRunning = [&] {
+            w.commands.ExportSettings();  // clicks while regedit runs are ignored
+            w.commands.ImportSettings();
             if (c.after) {
-                s.services.writeTimes[kBackup] = *c.after;
+                w.fake.writeTimes[kBackup] = *c.after;
             }
         };
-        s.commands.ExportSettings();
-        EXPECT_EQ(s.services.started.size(), c.failWrite ? 0U : 1U) << c.name;
-        if (!c.failWrite) {
-            EXPECT_EQ(std::get<0>(s.services.written[0]), 8);
-            EXPECT_EQ(std::get<1>(s.services.written[0]), L"C:\\Prog\\save.bat");
-            EXPECT_EQ(std::get<3>(s.services.written[0]), TextCodePage::Ansi);
+        w.commands.ExportSettings();
+        EXPECT_EQ(w.fake.started.size(), w.fake.readOnly.empty() ? 1U : 0U);
+        if (w.fake.readOnly.empty()) {
+            EXPECT_EQ(w.fake.written[0].find(L"8 ANSI C:\\Prog\\save.bat: "), 0U);
         }
-        ASSERT_EQ(s.services.boxes.size(), 1U) << c.name;
-        EXPECT_NE(s.services.boxes[0].first.find(c.box), std::wstring::npos) << c.name;
-        EXPECT_EQ(s.services.boxes[0].second, c.style) << c.name;
+        ASSERT_EQ(w.fake.boxes.size(), 1U);
+        EXPECT_TRUE(w.fake.boxes[0].starts_with(c.box)) << w.fake.boxes[0];
     }
 }
 
 TEST(SetupCommands, ImportChecksTheBackupFirstAndReportsWhetherItWasTakenOver) {
-    const std::wstring export_ =
+    const std::wstring exported =
         L"Windows Registry Editor Version 5.00\r\n[HKEY_CURRENT_USER\\Software\\VB and VBA "
         L"Program Settings\\Zelta\\Settings]\r\n\"Path\"=\"C:\\\\Bat\"\r\n";
     const struct {
-        const char* name;
         std::optional<std::wstring> file;
         bool regeditWorks;
         const wchar_t* box;
-        bool started;
     } cases[] = {
-        {"restored", export_, true, L"Wiederhergestellt aus Datei C:\\Zelta_Settingsfile.reg",
-         true},
-        {"regedit failed", export_, false, L"Wiederherstellung ist fehlgeschlagen", true},
-        {"missing", std::nullopt, true, L"fehlt. Es wurde nichts wiederhergestellt.", false},
-        {"no export", L"@echo off\r\n", true, L"keine Sicherung der Registrierung", false},
-        {"foreign key", L"REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\Software]\r\n", true,
-         L"Schlüssel: HKEY_LOCAL_MACHINE\\Software", false},
-    };
+        {exported, true, L"0 Wiederhergestellt aus Datei C:\\Zelta_Settingsfile.reg"},
+        {exported, false, L"16 Die Wiederherstellung ist fehlgeschlagen"},
+        {std::nullopt, true, L"16 Die Sicherungsdatei C:\\Zelta_Settingsfile.reg fehlt."},
+        {L"@echo off\r\n", true, L"16 Die Datei C:\\Zelta_Settingsfile.reg ist keine Sicherung"},
+        {L"REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\Software]\r\n", true,
+         L"16 Die Datei C:\\Zelta_Settingsfile.reg enthält Einträge außerhalb"}};
     for (const auto& c : cases) {
-        Window s;
+        Window w;
         if (c.file) {
-            s.services.files[kBackup] = *c.file;
+            w.fake.files[kBackup] = *c.file;
         }
-        s.services.whileRunning = [&] {
+        w.fake.whileRunning = [&] {
             if (c.regeditWorks) {
-                s.store.Save(L"Zelta", L"Settings", L"Path", L"C:\\Bat");
+                w.store.Save(L"Zelta", L"Settings", L"Path", L"C:\\Bat");
             }
         };
-        s.commands.ImportSettings();
-        EXPECT_EQ(s.services.started, c.started
-                                          ? std::vector<std::wstring>{L"C:\\Prog\\restore.bat"}
-                                          : std::vector<std::wstring>{})
-            << c.name;
-        EXPECT_EQ(s.services.written.size(), c.started ? 1U : 0U) << c.name;
-        ASSERT_EQ(s.services.boxes.size(), 1U) << c.name;
-        EXPECT_NE(s.services.boxes[0].first.find(c.box), std::wstring::npos) << c.name;
-        EXPECT_EQ(s.services.boxes[0].second, c.regeditWorks && c.started ? 0U : 16U) << c.name;
-    }
-}
-
-TEST(SetupCommands, BackupWrittenNeedsANewWriteNoEarlierThanTheClick) {
-    const std::int64_t click = 5000 * kSecond;
-    const std::tuple<std::optional<std::int64_t>, std::optional<std::int64_t>, bool> cases[] = {
-        {std::nullopt, std::nullopt, false},
-        {std::nullopt, click, true},
-        {std::nullopt, click - 2 * kSecond, true},  // coarse file times: two seconds early
-        {std::nullopt, click - 2 * kSecond - 1, false},
-        {click - 10 * kSecond, click - 10 * kSecond, false},
-        {click + kSecond, click + kSecond, false},
-        {click - 10 * kSecond, click + kSecond, true},
-        {click, std::nullopt, false},
-    };
-    for (const auto& [before, after, written] : cases) {
-        EXPECT_EQ(BackupWritten(before, after, click), written);
+        w.commands.ImportSettings();
+        const bool restored = c.file == exported;
+        EXPECT_EQ(w.fake.started.size(), restored ? 1U : 0U);
+        EXPECT_EQ(w.fake.written, restored
+                                      ? std::vector<std::wstring>{L"8 ANSI C:\\Prog\\restore.bat: "
+                                                                  L"%windir%\\regedit  "
+                                                                  L"c:\\Zelta_Settingsfile.reg"}
+                                      : std::vector<std::wstring>{});
+        ASSERT_EQ(w.fake.boxes.size(), 1U);
+        EXPECT_TRUE(w.fake.boxes[0].starts_with(c.box)) << w.fake.boxes[0];
     }
 }
 

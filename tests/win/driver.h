@@ -1,7 +1,7 @@
 #pragma once
 // Drives the real Zelta.exe from a Windows test program: start it, find its windows, read what
-// they show, move the mouse and click, answer its boxes and dialogs, read the registry and the
-// files it wrote. Every wait has a deadline.
+// they show, move the mouse, answer its boxes and dialogs, read the registry and the files it
+// wrote. Every wait has a deadline.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -15,27 +15,25 @@ namespace driver {
 inline constexpr DWORD kTimeout = 10000;
 
 std::string Utf8(const std::wstring& text);
+std::string Encode(const std::wstring& text, UINT codePage);
 bool IsWine();
-// Where the program, the sources and the build tree are: ZELTA_EXE, ZELTA_SOURCE_DIR and
-// ZELTA_BUILD_DIR when set, otherwise where the build put them.
+// ZELTA_EXE, ZELTA_SOURCE_DIR and ZELTA_BUILD_DIR when set, otherwise where the build put them.
 std::wstring ZeltaExe();
 std::wstring SourceDir();
 std::wstring Fixture(const std::wstring& relative);  // made by tests/fixtures/make_fixtures.sh
 std::wstring MakeTempDir(const std::wstring& name);  // fresh and empty, in the build tree
 
-// Polls every 20 ms until pred holds (true) or the time is up (false).
+// Polls until pred holds (true) or the time is up (false).
 template <typename Pred>
 bool WaitUntil(Pred pred, DWORD timeoutMs = kTimeout) {
-    for (const ULONGLONG end = GetTickCount64() + timeoutMs;; Sleep(20)) {
-        if (pred()) {
-            return true;
-        }
+    for (const ULONGLONG end = GetTickCount64() + timeoutMs; !pred(); Sleep(20)) {
         if (GetTickCount64() >= end) {
             return false;
         }
     }
+    return true;
 }
-// For "nothing happens": true when pred stayed false for the whole time.
+// For "nothing happens": true when pred stayed false the whole time.
 template <typename Pred>
 bool StaysFalseFor(Pred pred, DWORD ms) {
     return !WaitUntil(pred, ms);
@@ -48,9 +46,9 @@ struct Box {
 
 class Zelta {
   public:
-    // "<exe>" <argumentText>, the argument passed verbatim.
+    // "<exe>" <argumentText>, the argument passed verbatim; Run takes any command line.
     static Zelta Start(const std::wstring& argumentText, const std::wstring& exe = ZeltaExe());
-    static Zelta Run(const std::wstring& commandLine);  // any program, e.g. cmd /c a batch file
+    static Zelta Run(const std::wstring& commandLine);
     Zelta(Zelta&& other) noexcept;
     Zelta& operator=(Zelta&&) = delete;
     ~Zelta();  // kills what is left
@@ -60,48 +58,41 @@ class Zelta {
     DWORD ExitCode() const { return exitCode_; }
     std::vector<HWND> Windows(const wchar_t* className, bool visibleOnly = true) const;
     // A visible window of this process; a message box turning up instead fails the test.
-    HWND WaitWindow(const wchar_t* className, const wchar_t* caption = nullptr,
-                    DWORD timeoutMs = kTimeout);
+    HWND WaitWindow(const wchar_t* className, const wchar_t* caption = nullptr);
     HWND PictureWindow() { return WaitWindow(L"ZeltaPictureWindow", L"Zelta"); }
-    // The next message box (not a file dialog), or null.
-    HWND WaitBox(DWORD timeoutMs = kTimeout);
-    // Reads the next count boxes, closing each with OK.
-    std::vector<Box> TakeBoxes(int count, DWORD timeoutMs = kTimeout);
+    HWND WaitBox(DWORD timeoutMs = kTimeout);  // a message box, not a file dialog
+    std::vector<Box> TakeBoxes(int count, DWORD timeoutMs = kTimeout);  // each closed with OK
     HWND WaitFileDialog();
-    // Types name into the file dialog and confirms it, without waiting for it to close (it may
-    // ask first).
+    // Types name into the file dialog and confirms it (it may still ask before it closes).
     void AnswerFileDialog(const std::wstring& name);
 
   private:
     Zelta(HANDLE process, DWORD id) : process_(process), id_(id) {}
+    HWND Find(bool fileDialog, DWORD timeoutMs);
+    friend void KillAllZelta();
     HANDLE process_;
     DWORD id_;
     DWORD exitCode_ = STILL_ACTIVE;
 };
 
-// Ends every Zelta.exe that this test program can see.
 void KillAllZelta();
 std::vector<HWND> AllWindows(const wchar_t* className);  // visible ones of any process
-
 HWND Control(HWND parent, int id);
 std::wstring Text(HWND hwnd);
 bool IsVisible(HWND hwnd);
 RECT WindowRect(HWND hwnd);
 RECT ClientOnScreen(HWND hwnd);
-double TwipsPerPixel();  // 1440 / the screen's DPI
-Box ReadBox(HWND box);
-void Press(HWND dialog, int buttonId);
-// Clicks a button without waiting for its handler, which may open a modal box.
-void PostClick(HWND form, int id);
+double TwipsPerPixel();                 // of the screen
+void Press(HWND dialog, int buttonId);  // posted: the handler may open a modal box
+inline void PostClick(HWND form, int id) {
+    Press(form, id);
+}
 void SetText(HWND edit, const std::wstring& text);
 void MoveMouseTo(int x, int y);
 void ClickAt(int x, int y);
 void ParkMouse();
-
-// The colour on the screen, and how many pixels of a screen rectangle are near a colour.
 COLORREF ScreenPixel(int x, int y);
 bool Near(COLORREF colour, COLORREF expected, int tolerance = 40);
-int CountNear(const RECT& screen, COLORREF expected, int tolerance = 40);
 
 // HKCU\Software\VB and VBA Program Settings\Zelta.
 void WipeSettings();
@@ -111,7 +102,6 @@ bool SectionExists(const std::wstring& section);
 
 std::string ReadFileBytes(const std::wstring& path);
 void WriteFileBytes(const std::wstring& path, const std::string& bytes);
-std::string Encode(const std::wstring& text, UINT codePage);
 
 // Every end-to-end test starts with no Zelta running, no stored settings and the mouse parked.
 class ZeltaTest : public ::testing::Test {

@@ -105,11 +105,9 @@ TEST_F(Loader, DamagedAndHostileFilesAreRefusedInGermanQuicklyAndWithoutTheMemor
                                        L"\\\\kein-server\\freigabe\\a.jpg",
                                        Fixture(L"pictures\\not_a_picture.png"),
                                        Fixture(L"pictures\\empty.jpg")};
-    for (const wchar_t* file :
-         {L"zero.jpg", L"truncated.jpg", L"corrupt.jpg", L"truncated.png", L"random.jpg",
-          L"random_header.jpg", L"text.png", L"noframes.gif", L"huge.jpg", L"huge.png",
-          L"huger.png", L"huge.bmp", L"huge_topdown.bmp", L"huge.gif", L"huge.tif",
-          L"hugestrip.tif", L"progressive_huge.jpg"}) {
+    for (const wchar_t* file : {L"zero.jpg", L"truncated.jpg", L"corrupt.jpg", L"truncated.png",
+                                L"random.jpg", L"text.png", L"noframes.gif", L"huge.jpg",
+                                L"huge.png", L"huge.bmp", L"progressive_huge.jpg"}) {
         names.push_back(Fixture(L"hostile\\") + file);
     }
     for (const auto& name : names) {
