@@ -80,12 +80,13 @@ void Form::RegisterClassOnce() {
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     wc.lpszClassName = design_.className;
     if (design_.iconId != 0) {
+        // Shared: the system keeps one copy of a resource icon and frees it with the module.
         wc.hIcon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(design_.iconId),
                                                  IMAGE_ICON, GetSystemMetrics(SM_CXICON),
-                                                 GetSystemMetrics(SM_CYICON), 0));
+                                                 GetSystemMetrics(SM_CYICON), LR_SHARED));
         wc.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(design_.iconId),
                                                    IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
-                                                   GetSystemMetrics(SM_CYSMICON), 0));
+                                                   GetSystemMetrics(SM_CYSMICON), LR_SHARED));
     }
     if (RegisterClassExW(&wc) == 0) {
         throw RuntimeError(error_number::kWindows,
@@ -149,10 +150,12 @@ void Form::Show() {
     if (!IsWindowVisible(hwnd_)) {
         ShowWindow(hwnd_, pendingMinimize_ ? SW_SHOWMINNOACTIVE : SW_SHOW);
         pendingMinimize_ = false;
+        // The resize rule of the first showing runs before the first paint, so that the window
+        // is painted as it stays.
+        if (firstShow && !IsIconic(hwnd_)) {
+            Form_Resize();
+        }
         UpdateWindow(hwnd_);
-    }
-    if (firstShow && IsWindowVisible(hwnd_) && !IsIconic(hwnd_)) {
-        Form_Resize();
     }
 }
 
