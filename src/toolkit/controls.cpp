@@ -54,6 +54,7 @@ void Control::SetVisible(bool visible) {
     visible_ = visible;
     if (hwnd_ != nullptr) {
         ShowWindow(hwnd_, visible ? SW_SHOWNA : SW_HIDE);
+        ApplyTooltip();
     }
 }
 
@@ -115,13 +116,17 @@ void Control::ApplyFont() {
 
 void Control::SetTooltip(const std::wstring& text) {
     tooltip_ = text;
+    tooltipAdded_ = false;
     ApplyTooltip();
 }
 
 void Control::ApplyTooltip() {
-    if (hwnd_ == nullptr || tooltip_.empty()) {
+    // A hidden control needs no tip yet: made when it first shows, so that a window whose
+    // buttons start hidden comes up without creating the tip windows.
+    if (hwnd_ == nullptr || tooltip_.empty() || !visible_ || tooltipAdded_) {
         return;
     }
+    tooltipAdded_ = true;
     if (tooltipHwnd_ == nullptr) {
         tooltipHwnd_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                                        WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,

@@ -75,6 +75,7 @@ class Control {
     unique_hfont hfont_;
     std::wstring tooltip_;
     HWND tooltipHwnd_ = nullptr;
+    bool tooltipAdded_ = false;
     void ApplyFont();
     void ApplyTooltip();
 };

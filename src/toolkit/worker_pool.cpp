@@ -6,15 +6,7 @@
 
 namespace zelta {
 
-WorkerPool::WorkerPool(int threads) {
-    for (int i = 1; i < threads; ++i) {
-        try {
-            helpers_.emplace_back([this] { HelperLoop(); });
-        } catch (const std::system_error&) {
-            break;  // fewer helpers: the work is shared out among those there are
-        }
-    }
-}
+WorkerPool::WorkerPool(int threads) : wanted_(std::max(threads, 1)) {}
 
 WorkerPool::~WorkerPool() {
     {
@@ -28,6 +20,16 @@ WorkerPool::~WorkerPool() {
 }
 
 void WorkerPool::ForEachPart(int count, const std::function<void(int, int)>& work) {
+    if (!started_) {
+        started_ = true;
+        for (int i = 1; i < wanted_; ++i) {
+            try {
+                helpers_.emplace_back([this] { HelperLoop(); });
+            } catch (const std::system_error&) {
+                break;  // fewer helpers: the work is shared out among those there are
+            }
+        }
+    }
     const int parts = std::clamp(Size(), 1, std::max(1, count));
     const int step = (count + parts - 1) / parts;
     if (parts == 1 || count <= 0) {

@@ -1,7 +1,7 @@
 #pragma once
-// A few threads that share out work split into parts. The pool starts its threads once and keeps
-// them until it is destroyed, so frequent small jobs (every step of a window drag) pay no thread
-// start, and a thread the system refuses to start only makes the pool smaller.
+// A few threads that share out work split into parts. The pool starts its threads with its first
+// job and keeps them until it is destroyed, so frequent small jobs (every step of a window drag)
+// pay no thread start, and a thread the system refuses to start only makes the pool smaller.
 #include <condition_variable>
 #include <cstddef>
 #include <exception>
@@ -20,7 +20,8 @@ class WorkerPool {
     WorkerPool(const WorkerPool&) = delete;
     WorkerPool& operator=(const WorkerPool&) = delete;
 
-    int Size() const { return static_cast<int>(helpers_.size()) + 1; }
+    // How many parts run at once (before the first job: as many as are wanted).
+    int Size() const { return started_ ? static_cast<int>(helpers_.size()) + 1 : wanted_; }
 
     // Runs work(first, last) over [0, count) in up to Size() contiguous parts and returns when all
     // of them are done. The first exception thrown by a part is thrown here, after every part
@@ -30,6 +31,8 @@ class WorkerPool {
   private:
     void HelperLoop();
 
+    int wanted_;
+    bool started_ = false;
     std::vector<std::thread> helpers_;
     std::mutex mutex_;
     std::condition_variable wake_;
