@@ -2,8 +2,8 @@
 // its boxes from the playback thread to the GUI thread.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <future>
 #include <map>
 #include <mutex>
@@ -24,24 +24,32 @@ const std::wstring kPlay = L"play wave wait";
 const std::wstring kClose = L"close wave";
 
 // Sends and boxes in one log, so that their order shows; a send may fail, throw or block.
-class Fake : public MediaInterface, public MediaUi {
-  public:
+struct Fake : MediaInterface, MediaUi {
     std::map<std::wstring, std::uint32_t> results;
-    std::wstring throwOn;
-    std::wstring blockOn;
+    std::wstring throwOn, blockOn;
     bool boxesThrow = false;
+    std::atomic<bool> blocked = false, released = false;
     std::vector<std::thread::id> uiThreads;
+    std::mutex mutex;
+    Log log;
 
+    void Add(std::wstring event) {
+        const std::lock_guard lock(mutex);
+        log.push_back(std::move(event));
+    }
+    Log Events() {
+        const std::lock_guard lock(mutex);
+        return log;
+    }
     std::uint32_t SendCommand(const std::wstring& command) override {
         Add(L"send " + command);
         if (command == throwOn) {
             throw std::runtime_error("interface failed");
         }
-        std::unique_lock lock(mutex_);
-        if (command == blockOn) {
-            blocked_ = true;
-            changed_.notify_all();
-            changed_.wait_for(lock, 10s, [&] { return released_; });
+        blocked = command == blockOn;
+        for (const auto end = std::chrono::steady_clock::now() + 10s;
+             blocked && !released && std::chrono::steady_clock::now() < end;) {
+            std::this_thread::sleep_for(1ms);
         }
         return results.contains(command) ? results[command] : 0;
     }
@@ -50,41 +58,16 @@ class Fake : public MediaInterface, public MediaUi {
     }
     void ShowMessage(const std::wstring& prompt, unsigned style,
                      const std::wstring& title) override {
-        Ui(L"box " + title + L": " + prompt + L" (" + std::to_wstring(style) + L")");
+        uiThreads.push_back(std::this_thread::get_id());
+        Add(L"box " + title + L": " + prompt + L" (" + std::to_wstring(style) + L")");
         if (boxesThrow) {
             throw std::runtime_error("box failed");
         }
     }
-    void SetMousePointer(int shape) override { Ui(L"pointer " + std::to_wstring(shape)); }
-
-    Log Events() {
-        const std::lock_guard lock(mutex_);
-        return log_;
-    }
-    bool Blocked() {
-        const std::lock_guard lock(mutex_);
-        return blocked_;
-    }
-    void Release() {
-        const std::lock_guard lock(mutex_);
-        released_ = true;
-        changed_.notify_all();
-    }
-
-  private:
-    void Add(std::wstring event) {
-        const std::lock_guard lock(mutex_);
-        log_.push_back(std::move(event));
-    }
-    void Ui(std::wstring event) {
+    void SetMousePointer(int shape) override {
         uiThreads.push_back(std::this_thread::get_id());
-        Add(std::move(event));
+        Add(L"pointer " + std::to_wstring(shape));
     }
-    std::mutex mutex_;
-    std::condition_variable changed_;
-    Log log_;
-    bool blocked_ = false;
-    bool released_ = false;
 };
 
 std::wstring Box(std::uint32_t code, const std::wstring& command) {
@@ -166,9 +149,8 @@ TEST(BackgroundPlayback, BoxesRunOnTheOwnerInCommandOrderWhileTheOwnerStaysFree)
         BackgroundPlayback playback(LR"(C:\My Music\a b.wav)", fake, [] {});
         // While the play command blocks, the owner still gets control back (a STOP press).
         ASSERT_TRUE(ServiceToEnd(playback, fake, [&] {
-            if (!releasedFromOwner && fake.Blocked()) {
-                releasedFromOwner = true;
-                fake.Release();
+            if (!releasedFromOwner && fake.blocked) {
+                releasedFromOwner = fake.released = true;
             }
         }));
         EXPECT_FALSE(playback.Succeeded());

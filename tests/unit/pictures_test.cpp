@@ -3,6 +3,7 @@
 
 #include <atomic>
 #include <stdexcept>
+#include <string>
 #include <vector>
 
 #include "toolkit/buffer_sizes.h"
@@ -132,53 +133,41 @@ TEST(PixelRows, WideningAndTransparencyOverTheWindowColour) {
     EXPECT_EQ(pixels[2], 0xFFA06060U);
 }
 
-std::vector<std::uint8_t> ExifJpeg(bool big, std::uint16_t type, std::uint16_t value) {
-    const auto u16 = [big](std::uint16_t x) {
-        return big ? std::vector<std::uint8_t>{std::uint8_t(x >> 8), std::uint8_t(x)}
-                   : std::vector<std::uint8_t>{std::uint8_t(x), std::uint8_t(x >> 8)};
-    };
-    std::vector<std::uint8_t> tiff{std::uint8_t(big ? 'M' : 'I'), std::uint8_t(big ? 'M' : 'I')};
-    // Header, IFD at 8 with two entries: the width first, so the walk must go on to the next.
-    const int one = big ? 1 : 0;
-    for (int x : {42, 8 * (1 - one), 8 * one, 2, 0x0100, 3, 1 - one, one, 640, 0, 0x0112, int{type},
-                  1 - one, one, int{value}, 0, 0, 0}) {
-        const auto bytes = u16(static_cast<std::uint16_t>(x));
-        tiff.insert(tiff.end(), bytes.begin(), bytes.end());
+// A JPEG whose Exif segment holds a width (first, so the walk must go on) and the orientation.
+std::string ExifJpeg(bool big, std::uint16_t type, std::uint16_t value) {
+    std::string tiff = big ? "MM" : "II";
+    const int one = big ? 1 : 0;  // the half of a 32-bit value that holds it
+    for (const int x : {42, 8 * (1 - one), 8 * one, 2, 0x0100, 3, 1 - one, one, 640, 0, 0x0112,
+                        int{type}, 1 - one, one, int{value}, 0, 0, 0}) {
+        tiff += big ? std::string{char(x >> 8), char(x)} : std::string{char(x), char(x >> 8)};
     }
-    std::vector<std::uint8_t> file{0xFF, 0xD8, 0xFF, 0xE0, 0,
-                                   7,    'J',  'F',  'I',  'F',
-                                   0,    0xFF, 0xE1, 0,    std::uint8_t(8 + tiff.size()),
-                                   'E',  'x',  'i',  'f',  0,
-                                   0};
-    file.insert(file.end(), tiff.begin(), tiff.end());
-    return file;
+    return std::string("\xFF\xD8\xFF\xE0\0\7JFIF\0\xFF\xE1\0", 14) + char(8 + tiff.size()) +
+           std::string("Exif\0\0", 6) + tiff;
 }
 
 TEST(ExifOrientation, EveryValueInBothByteOrdersAnythingElseIsUpright) {
+    const auto orientation = [](const std::string& file, std::size_t cut = 0) {
+        return ExifOrientation(reinterpret_cast<const std::uint8_t*>(file.data()),
+                               file.size() - cut);
+    };
     for (bool big : {false, true}) {
         for (std::uint16_t value = 1; value <= 8; ++value) {
-            const auto file = ExifJpeg(big, 3, value);
-            EXPECT_EQ(ExifOrientation(file.data(), file.size()), value) << big << value;
+            EXPECT_EQ(orientation(ExifJpeg(big, 3, value)), value) << big << value;
         }
-        const auto wrongType = ExifJpeg(big, 4, 6);
-        const auto outOfRange = ExifJpeg(big, 3, 9);
-        EXPECT_EQ(ExifOrientation(wrongType.data(), wrongType.size()), 1);
-        EXPECT_EQ(ExifOrientation(outOfRange.data(), outOfRange.size()), 1);
-        const auto cut = ExifJpeg(big, 3, 6);
-        EXPECT_EQ(ExifOrientation(cut.data(), cut.size() - 12), 1);
+        EXPECT_EQ(orientation(ExifJpeg(big, 4, 6)), 1);      // not a short
+        EXPECT_EQ(orientation(ExifJpeg(big, 3, 9)), 1);      // no orientation
+        EXPECT_EQ(orientation(ExifJpeg(big, 3, 6), 12), 1);  // cut short
     }
-    const std::uint8_t png[] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
-    EXPECT_EQ(ExifOrientation(png, sizeof(png)), 1);
+    EXPECT_EQ(orientation("\x89PNG\r\n\x1A\n"), 1);
 }
 
 TEST(PngChecksums, DamageIsFoundWhateverTheReadPiecesAndEndsTheCheck) {
     // A 2 x 1 grey PNG; its checksums were computed by zlib.
-    const std::vector<std::uint8_t> good = {
-        0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A, 0x00, 0x00, 0x00, 0x0D, 0x49, 0x48,
-        0x44, 0x52, 0x00, 0x00, 0x00, 0x02, 0x00, 0x00, 0x00, 0x01, 0x08, 0x00, 0x00, 0x00,
-        0x00, 0xD1, 0x49, 0x20, 0x56, 0x00, 0x00, 0x00, 0x0B, 0x49, 0x44, 0x41, 0x54, 0x78,
-        0x9C, 0x63, 0x10, 0x50, 0x00, 0x00, 0x00, 0x43, 0x00, 0x31, 0xEA, 0xDD, 0xB3, 0xCD,
-        0x00, 0x00, 0x00, 0x00, 0x49, 0x45, 0x4E, 0x44, 0xAE, 0x42, 0x60, 0x82};
+    const std::string png(
+        "\x89PNG\r\n\x1A\n\0\0\0\x0DIHDR\0\0\0\x02\0\0\0\x01\x08\0\0\0\0\xD1I V\0\0\0\x0BIDATx"
+        "\x9C\x63\x10\x50\0\0\0\x43\0\x31\xEA\xDD\xB3\xCD\0\0\0\0IEND\xAE\x42\x60\x82",
+        68);
+    const std::vector<std::uint8_t> good(png.begin(), png.end());
     const auto changed = [&](std::size_t at) {
         auto bytes = good;
         bytes[at] ^= 0x40;

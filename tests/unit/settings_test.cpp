@@ -4,7 +4,6 @@
 #include "../store_contract.h"
 #include "settings/memory_store.h"
 #include "settings/number_text.h"
-#include "settings/registry_path.h"
 
 namespace zelta {
 namespace {
@@ -60,15 +59,6 @@ TEST(SettingsStore, MemoryStoreKeepsTheContractAndUnusableNumbersReadAsZero) {
     EXPECT_EQ(ReadWholeNumber(store, L"p", L"text"), 0);
     EXPECT_EQ(ReadWholeNumber(store, L"p", L"absent"), 0);
     EXPECT_EQ(ReadWholeNumber(store, L"other", L"good"), 0);
-}
-
-TEST(SettingsKeyPath, EachPartOfTheSectionIsANestedKey) {
-    const std::wstring root = L"Software\\VB and VBA Program Settings\\Zelta";
-    EXPECT_EQ(SettingsKeyPath(L"Zelta", L"C:\\Bilder\\Probe 1.jpg"),
-              root + L"\\C:\\Bilder\\Probe 1.jpg");
-    EXPECT_EQ(SettingsKeyPath(L"Zelta", L"\\\\srv\\share\\a.jpg\\"), root + L"\\srv\\share\\a.jpg");
-    EXPECT_EQ(SettingsKeyPath(L"Zelta", L"Settings"), root + L"\\Settings");
-    EXPECT_EQ(SettingsKeyPath(L"Zelta", L""), root);
 }
 
 }  // namespace

@@ -3,25 +3,65 @@
 // they show, move the mouse, answer its boxes and dialogs, read the registry and the files it
 // wrote. Every wait has a deadline.
 #include <windows.h>
+#include <tlhelp32.h>
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace driver {
 
 inline constexpr DWORD kTimeout = 10000;
+inline const std::wstring kSettingsKey = L"Software\\VB and VBA Program Settings\\Zelta\\";
 
-std::string Utf8(const std::wstring& text);
-std::string Encode(const std::wstring& text, UINT codePage);
-bool IsWine();
-// ZELTA_EXE, ZELTA_SOURCE_DIR and ZELTA_BUILD_DIR when set, otherwise where the build put them.
-std::wstring ZeltaExe();
-std::wstring SourceDir();
-std::wstring Fixture(const std::wstring& relative);  // made by tests/fixtures/make_fixtures.sh
-std::wstring MakeTempDir(const std::wstring& name);  // fresh and empty, in the build tree
+inline std::string Encode(const std::wstring& text, UINT codePage) {
+    std::string bytes(text.size() * 4, '\0');
+    bytes.resize(static_cast<std::size_t>(
+        WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), bytes.data(),
+                            static_cast<int>(bytes.size()), nullptr, nullptr)));
+    return bytes;
+}
+inline std::string Utf8(const std::wstring& text) {
+    return Encode(text, CP_UTF8);
+}
+inline bool IsWine() {
+    return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+}
+
+// Where the program, the sources and the build tree are: ZELTA_EXE, ZELTA_SOURCE_DIR and
+// ZELTA_BUILD_DIR when set, otherwise where the build put them.
+inline std::wstring Environment(const wchar_t* name, const std::wstring& fallback) {
+    wchar_t value[1024] = {};
+    const DWORD length = GetEnvironmentVariableW(name, value, 1024);
+    return length > 0 && length < 1024 ? value : fallback;
+}
+inline std::wstring BuildDir() {
+    return Environment(L"ZELTA_BUILD_DIR", ZELTA_BUILD_DIR);
+}
+inline std::wstring ZeltaExe() {
+    return Environment(L"ZELTA_EXE", BuildDir() + L"\\Zelta.exe");
+}
+inline std::wstring SourceDir() {
+    return Environment(L"ZELTA_SOURCE_DIR", ZELTA_SOURCE_DIR);
+}
+// A file made by tests/fixtures/make_fixtures.sh.
+inline std::wstring Fixture(const std::wstring& relative) {
+    return BuildDir() + L"\\fixtures\\" + relative;
+}
+// A fresh, empty folder in the build tree.
+inline std::wstring MakeTempDir(const std::wstring& name) {
+    const std::wstring dir = BuildDir() + L"\\test-files\\" + name;
+    std::error_code ignored;
+    std::filesystem::remove_all(dir, ignored);
+    std::filesystem::create_directories(dir);
+    return dir;
+}
 
 // Polls until pred holds (true) or the time is up (false).
 template <typename Pred>
@@ -39,6 +79,57 @@ bool StaysFalseFor(Pred pred, DWORD ms) {
     return !WaitUntil(pred, ms);
 }
 
+inline std::wstring Text(HWND hwnd) {
+    wchar_t text[4096] = {};
+    DWORD_PTR copied = 0;
+    SendMessageTimeoutW(hwnd, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
+                        2000, &copied);
+    return {text, copied};
+}
+inline std::wstring ClassOf(HWND hwnd) {
+    wchar_t name[256] = {};
+    GetClassNameW(hwnd, name, 256);
+    return name;
+}
+// Top-level windows of a process (0: any) and class (null: any).
+inline std::vector<HWND> Collect(DWORD processId, const wchar_t* className, bool visibleOnly) {
+    struct Search {
+        DWORD processId;
+        const wchar_t* className;
+        bool visibleOnly;
+        std::vector<HWND> found;
+        static BOOL CALLBACK Match(HWND hwnd, LPARAM param) {
+            auto& s = *reinterpret_cast<Search*>(param);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(hwnd, &owner);
+            if ((s.processId == 0 || owner == s.processId) &&
+                (!s.visibleOnly || IsWindowVisible(hwnd)) &&
+                (s.className == nullptr || ClassOf(hwnd) == s.className)) {
+                s.found.push_back(hwnd);
+            }
+            return TRUE;
+        }
+    } search{processId, className, visibleOnly, {}};
+    EnumWindows(&Search::Match, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+inline std::vector<HWND> AllWindows(const wchar_t* className) {
+    return Collect(0, className, true);
+}
+inline HWND FileNameBox(HWND dialog) {
+    HWND box = GetDlgItem(dialog, 0x47C);  // the file dialogs' name box
+    return box != nullptr ? box : GetDlgItem(dialog, 0x480);
+}
+// Clicks a button by its message, without waiting: its handler may open a modal box.
+inline void Press(HWND dialog, int buttonId) {
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, buttonId)));
+}
+inline void SetText(HWND edit, const std::wstring& text) {
+    SendMessageTimeoutW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
+                        SMTO_ABORTIFHUNG, 2000, nullptr);
+}
+
 struct Box {
     std::wstring title;
     std::wstring text;
@@ -47,66 +138,207 @@ struct Box {
 class Zelta {
   public:
     // "<exe>" <argumentText>, the argument passed verbatim; Run takes any command line.
-    static Zelta Start(const std::wstring& argumentText, const std::wstring& exe = ZeltaExe());
-    static Zelta Run(const std::wstring& commandLine);
-    Zelta(Zelta&& other) noexcept;
+    static Zelta Start(const std::wstring& argumentText, const std::wstring& exe = ZeltaExe()) {
+        return Run(L"\"" + exe + L"\" " + argumentText);
+    }
+    static Zelta Run(const std::wstring& commandLine) {
+        std::wstring line = commandLine;
+        STARTUPINFOW startup{sizeof(startup)};
+        PROCESS_INFORMATION info{};
+        EXPECT_TRUE(CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
+                                   nullptr, nullptr, &startup, &info))
+            << "cannot start " << Utf8(commandLine);
+        CloseHandle(info.hThread);
+        return {info.hProcess, info.dwProcessId};
+    }
+    Zelta(HANDLE process, DWORD id) : process_(process), id_(id) {}
+    Zelta(Zelta&& other) noexcept
+        : process_(std::exchange(other.process_, nullptr)), id_(other.id_) {}
     Zelta& operator=(Zelta&&) = delete;
-    ~Zelta();  // kills what is left
+    ~Zelta() {  // kills what is left
+        if (process_ != nullptr) {
+            TerminateProcess(process_, 99);
+            WaitForSingleObject(process_, 5000);
+            CloseHandle(process_);
+        }
+    }
 
-    bool Running() const;
-    bool WaitExit(DWORD timeoutMs = kTimeout);  // true when it ended; its code in ExitCode()
+    bool Running() const {
+        return process_ != nullptr && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT;
+    }
+    // True when it ended in time; its code is then in ExitCode().
+    bool WaitExit(DWORD timeoutMs = kTimeout) {
+        return process_ != nullptr && WaitForSingleObject(process_, timeoutMs) == WAIT_OBJECT_0 &&
+               GetExitCodeProcess(process_, &exitCode_);
+    }
     DWORD ExitCode() const { return exitCode_; }
-    std::vector<HWND> Windows(const wchar_t* className, bool visibleOnly = true) const;
+    std::vector<HWND> Windows(const wchar_t* className, bool visibleOnly = true) const {
+        return Collect(id_, className, visibleOnly);
+    }
     // A visible window of this process; a message box turning up instead fails the test.
-    HWND WaitWindow(const wchar_t* className, const wchar_t* caption = nullptr);
+    HWND WaitWindow(const wchar_t* className, const wchar_t* caption = nullptr) {
+        HWND found = nullptr;
+        WaitUntil([&] {
+            for (HWND hwnd : Windows(className)) {
+                found = caption == nullptr || Text(hwnd) == caption ? hwnd : found;
+            }
+            if (found == nullptr && WaitBox(0) != nullptr) {
+                ADD_FAILURE() << "unexpected box: " << Utf8(TakeBoxes(1).front().text);
+            }
+            return found != nullptr || !Running();
+        });
+        return found;
+    }
     HWND PictureWindow() { return WaitWindow(L"ZeltaPictureWindow", L"Zelta"); }
-    HWND WaitBox(DWORD timeoutMs = kTimeout);  // a message box, not a file dialog
-    std::vector<Box> TakeBoxes(int count, DWORD timeoutMs = kTimeout);  // each closed with OK
-    HWND WaitFileDialog();
+    // A message box, or with fileDialog a file dialog, of this process.
+    HWND WaitBox(DWORD timeoutMs = kTimeout, bool fileDialog = false) {
+        HWND found = nullptr;
+        WaitUntil(
+            [&] {
+                for (HWND hwnd : Windows(L"#32770")) {
+                    found = (FileNameBox(hwnd) != nullptr) == fileDialog ? hwnd : found;
+                }
+                return found != nullptr;
+            },
+            timeoutMs);
+        return found;
+    }
+    // Reads the next count boxes, closing each with OK; the prompt is the longest static text.
+    std::vector<Box> TakeBoxes(int count, DWORD timeoutMs = kTimeout) {
+        std::vector<Box> boxes;
+        for (HWND box = nullptr;
+             static_cast<int>(boxes.size()) < count && (box = WaitBox(timeoutMs)) != nullptr;) {
+            Box read{Text(box), {}};
+            for (HWND in = GetWindow(box, GW_CHILD); in; in = GetWindow(in, GW_HWNDNEXT)) {
+                if (_wcsicmp(ClassOf(in).c_str(), L"Static") == 0 &&
+                    Text(in).size() > read.text.size()) {
+                    read.text = Text(in);
+                }
+            }
+            boxes.push_back(read);
+            Press(box, IDOK);
+            WaitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); }, 5000);
+        }
+        return boxes;
+    }
     // Types name into the file dialog and confirms it (it may still ask before it closes).
-    void AnswerFileDialog(const std::wstring& name);
+    void AnswerFileDialog(const std::wstring& name) {
+        HWND dialog = WaitBox(kTimeout, true);
+        ASSERT_NE(dialog, nullptr) << "no file dialog";
+        SetText(FileNameBox(dialog), name);
+        Press(dialog, IDOK);
+    }
 
   private:
-    Zelta(HANDLE process, DWORD id) : process_(process), id_(id) {}
-    HWND Find(bool fileDialog, DWORD timeoutMs);
-    friend void KillAllZelta();
     HANDLE process_;
     DWORD id_;
     DWORD exitCode_ = STILL_ACTIVE;
 };
 
-void KillAllZelta();
-std::vector<HWND> AllWindows(const wchar_t* className);  // visible ones of any process
-HWND Control(HWND parent, int id);
-std::wstring Text(HWND hwnd);
-bool IsVisible(HWND hwnd);
-RECT WindowRect(HWND hwnd);
-RECT ClientOnScreen(HWND hwnd);
-double TwipsPerPixel();                 // of the screen
-void Press(HWND dialog, int buttonId);  // posted: the handler may open a modal box
-inline void PostClick(HWND form, int id) {
-    Press(form, id);
+inline void KillAllZelta() {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32W entry{sizeof(entry)};
+    for (BOOL more = Process32FirstW(snapshot, &entry); more;
+         more = Process32NextW(snapshot, &entry)) {
+        if (_wcsicmp(entry.szExeFile, L"Zelta.exe") == 0) {
+            Zelta(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID), 0);
+        }
+    }
+    CloseHandle(snapshot);
 }
-void SetText(HWND edit, const std::wstring& text);
-void MoveMouseTo(int x, int y);
-void ClickAt(int x, int y);
-void ParkMouse();
-COLORREF ScreenPixel(int x, int y);
-bool Near(COLORREF colour, COLORREF expected, int tolerance = 40);
 
-// HKCU\Software\VB and VBA Program Settings\Zelta.
-void WipeSettings();
-std::optional<std::wstring> ReadSetting(const std::wstring& section, const std::wstring& key);
-void WriteSetting(const std::wstring& section, const std::wstring& key, const std::wstring& value);
-bool SectionExists(const std::wstring& section);
+inline HWND Control(HWND parent, int id) {
+    return GetDlgItem(parent, id);
+}
+inline RECT WindowRect(HWND hwnd) {
+    RECT rect{};
+    GetWindowRect(hwnd, &rect);
+    return rect;
+}
+inline RECT ClientOnScreen(HWND hwnd) {
+    RECT rect{};
+    GetClientRect(hwnd, &rect);
+    MapWindowPoints(hwnd, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+inline double TwipsPerPixel() {
+    HDC screen = GetDC(nullptr);
+    const double twips = 1440.0 / GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(nullptr, screen);
+    return twips;
+}
+inline void SendMouse(DWORD flags, int x, int y) {
+    INPUT input{INPUT_MOUSE};
+    input.mi.dx = static_cast<LONG>(x * 65535LL / (GetSystemMetrics(SM_CXSCREEN) - 1));
+    input.mi.dy = static_cast<LONG>(y * 65535LL / (GetSystemMetrics(SM_CYSCREEN) - 1));
+    input.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
+    SendInput(1, &input, sizeof(input));
+}
+inline void MoveMouseTo(int x, int y) {
+    SetCursorPos(x, y);
+    SendMouse(0, x, y);
+}
+inline void ClickAt(int x, int y) {
+    MoveMouseTo(x, y);
+    SendMouse(MOUSEEVENTF_LEFTDOWN, x, y);
+    SendMouse(MOUSEEVENTF_LEFTUP, x, y);
+}
+inline void ParkMouse() {
+    MoveMouseTo(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
+}
+inline COLORREF ScreenPixel(int x, int y) {
+    HDC screen = GetDC(nullptr);
+    const COLORREF colour = GetPixel(screen, x, y);
+    ReleaseDC(nullptr, screen);
+    return colour;
+}
+inline bool Near(COLORREF colour, COLORREF expected, int tolerance = 40) {
+    for (int shift = 0; shift < 24; shift += 8) {
+        if (std::abs(static_cast<int>((colour >> shift) & 0xFF) -
+                     static_cast<int>((expected >> shift) & 0xFF)) > tolerance) {
+            return false;
+        }
+    }
+    return true;
+}
 
-std::string ReadFileBytes(const std::wstring& path);
-void WriteFileBytes(const std::wstring& path, const std::string& bytes);
+// The settings below HKCU\Software\VB and VBA Program Settings\Zelta.
+inline void WipeSettings() {
+    RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey.c_str());
+}
+inline std::optional<std::wstring> ReadSetting(const std::wstring& section,
+                                               const std::wstring& key) {
+    wchar_t value[4096] = {};
+    DWORD size = sizeof(value);
+    if (RegGetValueW(HKEY_CURRENT_USER, (kSettingsKey + section).c_str(), key.c_str(),
+                     RRF_RT_REG_SZ, nullptr, value, &size) != ERROR_SUCCESS) {
+        return std::nullopt;
+    }
+    return value;
+}
+inline void WriteSetting(const std::wstring& section, const std::wstring& key,
+                         const std::wstring& value) {
+    RegSetKeyValueW(HKEY_CURRENT_USER, (kSettingsKey + section).c_str(), key.c_str(), REG_SZ,
+                    value.c_str(), static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+}
+
+inline std::string ReadFileBytes(const std::wstring& path) {
+    std::ifstream file(std::filesystem::path(path), std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+inline void WriteFileBytes(const std::wstring& path, const std::string& bytes) {
+    std::ofstream file(std::filesystem::path(path), std::ios::binary | std::ios::trunc);
+    ASSERT_TRUE(file.write(bytes.data(), static_cast<std::streamsize>(bytes.size())).flush());
+}
 
 // Every end-to-end test starts with no Zelta running, no stored settings and the mouse parked.
 class ZeltaTest : public ::testing::Test {
   protected:
-    void SetUp() override;
+    void SetUp() override {
+        KillAllZelta();
+        WipeSettings();
+        ParkMouse();
+    }
     void TearDown() override { KillAllZelta(); }
 };
 

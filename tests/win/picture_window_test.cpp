@@ -13,18 +13,18 @@ namespace ids = zelta::picture_ids;
 class PictureWindow : public ZeltaTest {
   protected:
     std::wstring halves = Fixture(L"pictures\\halves.png");  // 640 x 240, red left, blue right
-    // Twips of the window's outer edges as the store button writes them.
     static std::wstring Twips(LONG pixels) {
         return std::to_wstring(std::lround(pixels * TwipsPerPixel()));
     }
+    static LONG Pixels(double twips) { return std::lround(twips / TwipsPerPixel()); }
     static bool ShowsHalves(HWND window) {
         const RECT image = WindowRect(Control(window, ids::kImage1));
         const int y = (image.top + image.bottom) / 2;
         return Near(ScreenPixel(image.left + 3, y), RGB(255, 0, 0)) &&
                Near(ScreenPixel(image.right - 4, y), RGB(0, 0, 255));
     }
-    static SIZE ImageSize(HWND window) {
-        const RECT r = WindowRect(Control(window, ids::kImage1));
+    static std::pair<LONG, LONG> Size(HWND hwnd) {
+        const RECT r = WindowRect(hwnd);
         return {r.right - r.left, r.bottom - r.top};
     }
     static void Resize(HWND window, int width, int height) {
@@ -36,100 +36,83 @@ TEST_F(PictureWindow, HoverStoreStretchDeleteAndClickLikeTheUserDoes) {
     Zelta zelta = Zelta::Start(halves);
     HWND window = zelta.PictureWindow();
     ASSERT_NE(window, nullptr);
+    HWND image = Control(window, ids::kImage1);
     HWND banner = Control(window, ids::kLabel1);
     HWND store = Control(window, ids::kCmdPos);
-    HWND forget = Control(window, ids::kCmdPosDel);
-    const auto controlsShown = [&] {
-        return IsVisible(banner) && IsVisible(store) && IsVisible(forget);
-    };
-    const auto controlsHidden = [&] {
-        return !IsVisible(banner) && !IsVisible(store) && !IsVisible(forget);
+    const auto shown = [&] {
+        return IsWindowVisible(banner) + IsWindowVisible(store) +
+               IsWindowVisible(Control(window, ids::kCmdPosDel));
     };
     const RECT client = ClientOnScreen(window);
     MoveMouseTo(client.left + 160, client.top + 200);
-    ASSERT_TRUE(WaitUntil(controlsShown));
-    const RECT outer = WindowRect(window);
-    EXPECT_EQ(WindowRect(banner).right - WindowRect(banner).left, outer.right - outer.left);
+    ASSERT_TRUE(WaitUntil([&] { return shown() == 3; }));
+    EXPECT_EQ(Size(banner).first, Size(window).first);
     // The banner takes its own mouse: a click on it ends nothing.
-    const RECT bannerRect = WindowRect(banner);
-    ClickAt(bannerRect.left + 40, (bannerRect.top + bannerRect.bottom) / 2);
+    ClickAt(WindowRect(banner).left + 40, WindowRect(banner).top + 5);
     EXPECT_TRUE(StaysFalseFor([&] { return !zelta.Running(); }, 800));
     ParkMouse();  // a banner that hides under the resting mouse uncovers the picture below it
-    EXPECT_TRUE(WaitUntil(controlsHidden, 7000)) << "the timer did not hide them";
+    EXPECT_TRUE(WaitUntil([&] { return shown() == 0; }, 7000)) << "the timer did not hide them";
     // Movement over the bare window below the picture brings nothing up.
-    const RECT picture = WindowRect(Control(window, ids::kImage1));
-    ASSERT_LT(picture.bottom + 1, client.bottom);
-    MoveMouseTo(client.left + 160, picture.bottom + 1);
-    EXPECT_TRUE(StaysFalseFor([&] { return IsVisible(banner); }, 800));
-
+    ASSERT_LT(WindowRect(image).bottom + 1, client.bottom);
+    MoveMouseTo(client.left + 160, WindowRect(image).bottom + 1);
+    EXPECT_TRUE(StaysFalseFor([&] { return shown() != 0; }, 800));
     // Without a record the picture keeps its size; the resize rule writes it.
     Resize(window, 700, 400);
     EXPECT_TRUE(WaitUntil([&] { return ReadSetting(halves, L"ImageWith") == Twips(640); }));
-    EXPECT_EQ(ImageSize(window).cx, 640);
-    PostClick(window, ids::kCmdPos);
+    EXPECT_EQ(Size(image), std::pair(640L, 240L));
+    Press(window, ids::kCmdPos);
     ASSERT_TRUE(WaitUntil([&] { return ReadSetting(halves, L"MainHeight").has_value(); }));
     const RECT placed = WindowRect(window);
-    EXPECT_EQ(ReadSetting(halves, L"MainLeft"), Twips(placed.left));
-    EXPECT_EQ(ReadSetting(halves, L"MainTop"), Twips(placed.top));
-    EXPECT_EQ(ReadSetting(halves, L"MainWith"), Twips(placed.right - placed.left));
-    EXPECT_EQ(ReadSetting(halves, L"MainHeight"), Twips(placed.bottom - placed.top));
+    for (const auto& [key, pixels] : {std::pair(L"MainLeft", placed.left),
+                                      {L"MainTop", placed.top},
+                                      {L"MainWith", placed.right - placed.left},
+                                      {L"MainHeight", placed.bottom - placed.top}}) {
+        EXPECT_EQ(ReadSetting(halves, key), Twips(pixels)) << Utf8(key);
+    }
     MoveMouseTo(client.left + 160, client.top + 200);
-    ASSERT_TRUE(WaitUntil(controlsShown));
-    const RECT button = WindowRect(store);
-    EXPECT_TRUE(WaitUntil(
-        [&] { return Near(ScreenPixel(button.left + 1, button.top + 1), RGB(255, 0, 0), 10); }));
+    ASSERT_TRUE(WaitUntil([&] { return shown() == 3; }));
+    EXPECT_TRUE(WaitUntil([&] {
+        return Near(ScreenPixel(WindowRect(store).left + 1, WindowRect(store).top + 1),
+                    RGB(255, 0, 0), 10);
+    }));
     ParkMouse();
-
     // With a record the picture follows the window less the margins, stretched.
     Resize(window, 800, 500);
-    const SIZE followed{std::lround((800 * TwipsPerPixel() - 80) / TwipsPerPixel()),
-                        std::lround((500 * TwipsPerPixel() - 500) / TwipsPerPixel())};
-    EXPECT_TRUE(WaitUntil([&] {
-        return ImageSize(window).cx == followed.cx && ImageSize(window).cy == followed.cy;
-    }));
-    EXPECT_TRUE(WaitUntil([&] { return ShowsHalves(window); }));
-    PostClick(window, ids::kCmdPosDel);
-    EXPECT_TRUE(WaitUntil([&] { return !SectionExists(halves); }));
+    const auto followed =
+        std::pair(Pixels(800 * TwipsPerPixel() - 80), Pixels(500 * TwipsPerPixel() - 500));
+    EXPECT_TRUE(WaitUntil([&] { return Size(image) == followed && ShowsHalves(window); }));
+    Press(window, ids::kCmdPosDel);
+    EXPECT_TRUE(WaitUntil([&] { return !ReadSetting(halves, L"ImageWith"); }));
     Resize(window, 600, 450);
     EXPECT_TRUE(WaitUntil([&] { return ReadSetting(halves, L"ImageWith").has_value(); }));
-    EXPECT_EQ(ImageSize(window).cx, followed.cx) << "without a record the picture keeps its size";
+    EXPECT_EQ(Size(image), followed) << "without a record the picture keeps its size";
     EXPECT_FALSE(ReadSetting(halves, L"MainLeft").has_value());
-
-    const RECT image = WindowRect(Control(window, ids::kImage1));
-    ClickAt(image.left + 20, image.top + 20);
-    EXPECT_TRUE(zelta.WaitExit());
-    EXPECT_EQ(zelta.ExitCode(), 0U);
+    ClickAt(WindowRect(image).left + 20, WindowRect(image).top + 20);
+    EXPECT_TRUE(zelta.WaitExit() && zelta.ExitCode() == 0);
 }
 
 TEST_F(PictureWindow, StoredPlacesOpenThereStretchedOrComeBackOnTheScreen) {
-    const struct {
-        const wchar_t* left;
-        const wchar_t* top;
-        bool stays;
-    } cases[] = {{L"1500", L"900", true}, {L"60000", L"900", false}, {L"-30000", L"-20000", false}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(Utf8(c.left));
+    for (const auto& [left, top] : {std::pair(1500, 900), {60000, 900}, {-30000, -20000}}) {
         WipeSettings();
-        WriteSetting(halves, L"MainLeft", c.left);
-        WriteSetting(halves, L"MainTop", c.top);
-        WriteSetting(halves, L"MainWith", L"12000");
-        WriteSetting(halves, L"MainHeight", L"9000");
+        const std::pair<const wchar_t*, int> record[] = {
+            {L"MainLeft", left}, {L"MainTop", top}, {L"MainWith", 12000}, {L"MainHeight", 9000}};
+        for (const auto& [key, value] : record) {
+            WriteSetting(halves, key, std::to_wstring(value));
+        }
         Zelta zelta = Zelta::Start(halves);
         HWND window = zelta.PictureWindow();
         ASSERT_NE(window, nullptr);
         const RECT outer = WindowRect(window);
-        EXPECT_EQ(outer.right - outer.left, std::lround(12000 / TwipsPerPixel()));
-        if (c.stays) {
-            EXPECT_EQ(outer.left, std::lround(1500 / TwipsPerPixel()));
-            EXPECT_EQ(outer.top, std::lround(900 / TwipsPerPixel()));
-        } else {
+        EXPECT_EQ(Size(window).first, Pixels(12000));
+        if (left == 1500) {
+            EXPECT_EQ(std::pair(outer.left, outer.top), std::pair(Pixels(1500), Pixels(900)));
+        } else {  // on a monitor that is gone: brought back, the record itself unchanged
             EXPECT_TRUE(outer.left >= 0 && outer.left < GetSystemMetrics(SM_CXSCREEN) &&
-                        outer.top >= 0 && outer.top < GetSystemMetrics(SM_CYSCREEN))
-                << outer.left << "," << outer.top;
+                        outer.top >= 0 && outer.top < GetSystemMetrics(SM_CYSCREEN));
         }
-        EXPECT_EQ(ImageSize(window).cx, std::lround((12000 - 80) / TwipsPerPixel()));
+        EXPECT_EQ(Size(Control(window, ids::kImage1)).first, Pixels(12000 - 80));
         EXPECT_TRUE(WaitUntil([&] { return ShowsHalves(window); }));
-        EXPECT_EQ(ReadSetting(halves, L"MainLeft"), c.left) << "the record itself is not changed";
+        EXPECT_EQ(ReadSetting(halves, L"MainLeft"), std::to_wstring(left));
     }
 }
 
@@ -139,9 +122,9 @@ TEST_F(PictureWindow, APictureLargerThanTheScreenKeepsItsTitleBarInReach) {
     ASSERT_NE(window, nullptr);
     const RECT outer = WindowRect(window);
     const int frame = GetSystemMetrics(SM_CXFRAME) + GetSystemMetrics(SM_CXPADDEDBORDER) + 2;
-    EXPECT_GE(outer.left, -frame);
-    EXPECT_GE(outer.top, -frame);
-    EXPECT_LT(outer.top, GetSystemMetrics(SM_CYCAPTION));
+    EXPECT_TRUE(outer.left >= -frame && outer.top >= -frame &&
+                outer.top < GetSystemMetrics(SM_CYCAPTION))
+        << outer.left << "," << outer.top;
 }
 
 TEST_F(PictureWindow, TheNoticeShowsBesideThePictureWindowAndClosesItselfAfterTenSeconds) {
@@ -150,8 +133,7 @@ TEST_F(PictureWindow, TheNoticeShowsBesideThePictureWindowAndClosesItselfAfterTe
     ASSERT_NE(notice, nullptr);
     const ULONGLONG shown = GetTickCount64();
     const RECT client = ClientOnScreen(notice);
-    EXPECT_EQ(client.left, std::lround(315 / TwipsPerPixel()));
-    EXPECT_EQ(client.top, std::lround(960 / TwipsPerPixel()));
+    EXPECT_EQ(std::pair(client.left, client.top), std::pair(Pixels(315), Pixels(960)));
     EXPECT_EQ(Text(Control(notice, zelta::notice_ids::kLabel1)), L"Zelta für Tarvos");
     EXPECT_EQ(
         Text(Control(notice, zelta::notice_ids::kLabel2)),
@@ -163,8 +145,8 @@ TEST_F(PictureWindow, TheNoticeShowsBesideThePictureWindowAndClosesItselfAfterTe
     EXPECT_EQ(Text(Control(window, ids::kLabel1)), L"debug");
     EXPECT_TRUE(WaitUntil([] { return ReadSetting(L"debug", L"ImageWith").has_value(); }));
     // Centred by the size the platform gave it.
-    const RECT outer = WindowRect(window);
-    EXPECT_NEAR(outer.left + outer.right, GetSystemMetrics(SM_CXSCREEN), 2);
+    EXPECT_NEAR(WindowRect(window).left + WindowRect(window).right, GetSystemMetrics(SM_CXSCREEN),
+                2);
     // Closing the picture window leaves the process to the notice, which closes after 10 s.
     PostMessageW(window, WM_CLOSE, 0, 0);
     EXPECT_TRUE(StaysFalseFor([&] { return !zelta.Running(); }, 3000));
@@ -183,11 +165,9 @@ TEST_F(PictureWindow, At144DpiTwipsFollowTheScreenAndThePictureKeepsItsPixels) {
     HWND window = zelta.PictureWindow();
     logPixels(96);
     ASSERT_NE(window, nullptr);
-    const RECT outer = WindowRect(window);
-    EXPECT_EQ(std::pair(outer.right - outer.left, outer.bottom - outer.top), std::pair(648L, 290L));
-    EXPECT_EQ(ImageSize(window).cx, 640);
-    const RECT button = WindowRect(Control(window, ids::kCmdPos));
-    EXPECT_EQ(button.right - button.left, 50);
+    EXPECT_EQ(Size(window), std::pair(648L, 290L));
+    EXPECT_EQ(Size(Control(window, ids::kImage1)), std::pair(640L, 240L));
+    EXPECT_EQ(Size(Control(window, ids::kCmdPos)).first, 50);
     EXPECT_TRUE(WaitUntil([&] { return ReadSetting(halves, L"ImageWith") == L"6400"; }));
 }
 

@@ -18,15 +18,15 @@ class Setup : public ZeltaTest {
         return zelta_->WaitWindow(ids::kClassName, L"Setup");
     }
     void Pick(HWND setup, const std::wstring& picture) {
-        PostClick(setup, ids::kCommand1);
+        Press(setup, ids::kCommand1);
         zelta_->AnswerFileDialog(picture);
         EXPECT_TRUE(WaitUntil([&] { return Text(Control(setup, ids::kText1)) == picture; }));
     }
     // Builds a starter file for `text`; returns the file name the save dialog proposed.
     std::wstring Build(HWND setup, const std::wstring& text, const std::wstring& target) {
         SetText(Control(setup, ids::kText1), text);
-        PostClick(setup, ids::kCommand2);
-        const std::wstring proposed = Text(GetDlgItem(zelta_->WaitFileDialog(), 0x47C));
+        Press(setup, ids::kCommand2);
+        const std::wstring proposed = Text(GetDlgItem(zelta_->WaitBox(kTimeout, true), 0x47C));
         zelta_->AnswerFileDialog(target);
         return proposed;
     }
@@ -60,7 +60,7 @@ TEST_F(Setup, StarterFilesStartTheProgramWithExactlyThePictureTheyName) {
     EXPECT_EQ(focus.hwndFocus, Control(setup, ids::kText1));
     EXPECT_TRUE(IsIconic(zelta_->Windows(zelta::picture_ids::kClassName, false).front()));
 
-    PostClick(setup, ids::kCommand2);  // no picture chosen yet: nothing happens
+    Press(setup, ids::kCommand2);  // no picture chosen yet: nothing happens
     EXPECT_TRUE(StaysFalseFor([&] { return !zelta_->Windows(L"#32770").empty(); }, 1000));
     Pick(setup, pictures[0]);
     EXPECT_EQ(Text(Control(setup, ids::kText1)), pictures[0]);
@@ -105,7 +105,7 @@ TEST_F(Setup, FilesThatCannotBeWrittenAreReportedAndTheWindowStays) {
     ASSERT_NE(prompt, nullptr);
     Press(prompt, IDYES);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(prompt); }));
-    PostClick(setup, ids::kCmdExport);
+    Press(setup, ids::kCmdExport);
     for (const auto& box : zelta_->TakeBoxes(2)) {
         EXPECT_EQ(box.title, L"Zelta");
         EXPECT_NE(box.text.find(L"schreibgeschützt"), std::wstring::npos) << Utf8(box.text);
@@ -114,7 +114,7 @@ TEST_F(Setup, FilesThatCannotBeWrittenAreReportedAndTheWindowStays) {
     EXPECT_TRUE(zelta_->Running());
     EXPECT_TRUE(IsWindow(setup));
     EXPECT_EQ(ReadFileBytes(starter), "alt\r\n");
-    PostClick(setup, ids::kCommand3);
+    Press(setup, ids::kCommand3);
     EXPECT_TRUE(zelta_->WaitExit());
 }
 
@@ -126,12 +126,12 @@ TEST_F(Setup, SettingsAreBackedUpAndOnlyAnExportOfTheirOwnKeyIsRestored) {
     HWND setup = Open(dir);
     ASSERT_NE(setup, nullptr);
     const auto restore = [&] {
-        PostClick(setup, ids::kCmdImport);
+        Press(setup, ids::kCmdImport);
         const auto boxes = zelta_->TakeBoxes(1, 30000);
         return boxes.empty() ? Box{} : boxes[0];
     };
     EXPECT_NE(restore().text.find(L"fehlt"), std::wstring::npos);
-    PostClick(setup, ids::kCmdExport);
+    Press(setup, ids::kCmdExport);
     const auto saved = zelta_->TakeBoxes(1, 30000);
     ASSERT_EQ(saved.size(), 1U);
     EXPECT_EQ(saved[0].text, L"Gesichert in Datei C:\\Zelta_Settingsfile.reg");
