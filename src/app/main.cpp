@@ -91,7 +91,9 @@ void Main() {
     const std::wstring argumentText(WithoutEnclosingQuotes(CommandLineText()));
     const Action action = Classify(argumentText);
     HandOver(PlaysMedia(action) ? WhenNewerStarts::PlayOn : WhenNewerStarts::End);
-    InitializeToolkit();
+    if (PlaysMedia(action)) {
+        EnsureCom();  // for the media devices, on the thread that opens them
+    }
     PictureForm& zelta = Zelta();
     zelta.Dispatch = [argumentText, action] { return Dispatch(argumentText, action); };
     zelta.Show();

@@ -20,10 +20,14 @@ std::mutex& EndLock() {
 }
 }  // namespace
 
-void InitializeToolkit() {
-    if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {
-        ReportFatal(L"COM kann nicht gestartet werden.");
-    }
+void EnsureCom() {
+    static const bool started = [] {
+        if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {
+            ReportFatal(L"COM kann nicht gestartet werden.");
+        }
+        return true;
+    }();
+    (void)started;
 }
 
 int ShowMessage(const std::wstring& prompt, unsigned boxStyle,
@@ -110,6 +114,7 @@ KeepAlive::~KeepAlive() {
 }
 
 unique_kernel_handle StartFile(const std::wstring& path) {
+    EnsureCom();
     SHELLEXECUTEINFOW info{};
     info.cbSize = sizeof(info);
     info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;

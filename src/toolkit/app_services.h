@@ -22,8 +22,9 @@ inline constexpr int kDefault = 0;
 inline constexpr int kBusy = 11;
 }  // namespace pointer
 
-// COM for the picture decoder and the file dialogs, on the GUI thread.
-void InitializeToolkit();
+// COM on the GUI thread, for the platform's picture decoders, the file dialogs, starting files
+// and media devices; started on first need, so that a JPEG comes up without it.
+void EnsureCom();
 
 // Waits for the user. Without a title the box carries the program title.
 int ShowMessage(const std::wstring& prompt, unsigned boxStyle = style::kOkOnly,

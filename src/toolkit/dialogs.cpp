@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "toolkit/app_services.h"
 #include "toolkit/dialog_filter.h"
 #include "toolkit/runtime_error.h"
 #include "toolkit/system_library.h"
@@ -18,6 +19,7 @@ void CommonDialog::ShowSave(HWND owner) {
 }
 
 void CommonDialog::Show(HWND owner, bool save) {
+    EnsureCom();
     std::vector<wchar_t> buffer(32768, L'\0');
     fileName.copy(buffer.data(), std::min(fileName.size(), buffer.size() - 1));
     const std::wstring filterText = DialogFilter(filter);

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "toolkit/app_services.h"
 #include "toolkit/buffer_sizes.h"
 #include "toolkit/device_names.h"
 #include "toolkit/exif.h"
@@ -27,6 +28,7 @@ namespace {
 // which the notice's logo and every later picture would otherwise pay again. The process end
 // frees it; nothing is gained by releasing it earlier.
 IWICImagingFactory* Factory() {
+    EnsureCom();
     static IWICImagingFactory* factory = nullptr;
     if (factory == nullptr &&
         FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,

@@ -1,0 +1,51 @@
+#!/usr/bin/env python3
+"""guide ROOT: each »text« in doc/LIESMICH.txt is a literal of src/ (… for a varying part).
+zip ROOT: two runs of scripts/package give one zip, of exactly the named files, checksums right."""
+import hashlib, pathlib, re, subprocess, sys, tempfile, zipfile
+
+mode, root = sys.argv[1], pathlib.Path(sys.argv[2])
+# Comments, character literals and string literals (the body of a string in group 1).
+TOKEN = re.compile(r'//[^\n]*|/\*.*?\*/|\'(?:[^\'\\\n]|\\.)*\'|'
+                   r'(?:L|u8|u|U)?"((?:[^"\\\n]|\\.)*)"', re.S)
+ESCAPES = {'n': '\n', 't': '\t', 'r': '\r', '0': '\0'}
+
+
+def unescape(body):
+    return re.sub(r'\\(x[0-9A-Fa-f]+|.)', lambda m: chr(int(m[1][1:], 16)) if m[1][0] == 'x'
+                  else ESCAPES.get(m[1], m[1]), body)
+
+
+def literals():  # adjacent literals joined, whitespace runs as one blank
+    found = set()
+    for path in (root / 'src').rglob('*.[ch]*'):
+        text, joined, end = path.read_text(encoding='utf-8'), [], None
+        for m in TOKEN.finditer(text):
+            if m[1] is not None and end is not None and not text[end:m.start()].strip():
+                joined[-1] += unescape(m[1])
+            elif m[1] is not None:
+                joined.append(unescape(m[1]))
+            end = m.end() if m[1] is not None else None
+        found.update(' '.join(s.split()) for s in joined)
+    return found
+
+
+if mode == 'guide':
+    known = literals()
+    quotes = re.findall('»([^«]*)«', (root / 'doc/LIESMICH.txt').read_text(encoding='utf-8'))
+    bad = [q for q in quotes if not q.strip(' …') or
+           any(' '.join(p.split()) not in known for p in q.split('…') if p.strip())]
+    sys.exit(f'not shown by the program: {bad}' if bad or not quotes else 0)
+
+with tempfile.TemporaryDirectory() as tmp:
+    zips = [subprocess.run(['bash', root / 'scripts/package', f'{tmp}/{run}'], check=True,
+                           text=True, stdout=subprocess.PIPE).stdout.split()[-1] for run in 'ab']
+    assert open(zips[0], 'rb').read() == open(zips[1], 'rb').read(), 'two runs differ'
+    archive = zipfile.ZipFile(zips[0])
+    licences = ['GPL-3', 'gcc-runtime', 'libjpeg-turbo-LICENSE', 'libjpeg-turbo-README.ijg',
+                'mingw-w64']
+    assert sorted(archive.namelist()) == sorted(
+        ['Zelta.exe', 'LIESMICH.txt', 'SHA256SUMS'] + [f'LIZENZEN/{n}.txt' for n in licences])
+    sums = dict(line.split('  ')[::-1] for line in archive.read('SHA256SUMS').decode().splitlines())
+    assert sorted(sums) == sorted(set(archive.namelist()) - {'SHA256SUMS'})
+    for name, digest in sums.items():
+        assert hashlib.sha256(archive.read(name)).hexdigest() == digest, f'wrong checksum: {name}'
