@@ -6,23 +6,16 @@
 
 namespace zelta {
 
-namespace {
-FormDesign StopDesign() {
-    FormDesign design;
-    design.className = stop_ids::kClassName;
-    design.caption = L"Abspielen stop";
-    design.clientWidth = 2385;
-    design.clientHeight = 510;
-    design.start = StartPosition::Manual;
-    design.clientLeft = 885;
-    design.clientTop = 1290;
-    design.iconId = IDI_SHARED;
-    return design;
-}
-}  // namespace
-
 StopForm::StopForm()
-    : Form(StopDesign()), cmd_STOP(*this, {0, 0, 2415, 495}, L"STOP", stop_ids::kCmdStop) {}
+    : Form(FormDesign{.className = stop_ids::kClassName,
+                      .caption = L"Abspielen stop",
+                      .clientWidth = 2385,
+                      .clientHeight = 510,
+                      .start = StartPosition::Manual,
+                      .clientLeft = 885,
+                      .clientTop = 1290,
+                      .iconId = IDI_SHARED}),
+      cmd_STOP(*this, {0, 0, 2415, 495}, L"STOP", stop_ids::kCmdStop) {}
 
 void StopForm::CreateControls() {
     cmd_STOP.Create();

@@ -6,23 +6,15 @@
 
 namespace zelta {
 
-namespace {
-FormDesign NoticeDesign() {
-    FormDesign design;
-    design.className = notice_ids::kClassName;
-    design.caption = L"Zelta Konfiguration";
-    design.clientWidth = 6375;
-    design.clientHeight = 3180;
-    design.start = StartPosition::Manual;
-    design.clientLeft = 315;
-    design.clientTop = 960;
-    design.iconId = IDI_SHARED;
-    return design;
-}
-}  // namespace
-
 NoticeForm::NoticeForm()
-    : Form(NoticeDesign()),
+    : Form(FormDesign{.className = notice_ids::kClassName,
+                      .caption = L"Zelta Konfiguration",
+                      .clientWidth = 6375,
+                      .clientHeight = 3180,
+                      .start = StartPosition::Manual,
+                      .clientLeft = 315,
+                      .clientTop = 960,
+                      .iconId = IDI_SHARED}),
       Timer1(*this, 10000, true, notice_ids::kTimer1),
       Image1(*this, {2640, 120, 3564, 732}, notice_ids::kImage1),
       Label3(*this, {720, 2640, 2532, 372}, L"Version 2.03 · Bilder, Sounds und Videos",

@@ -16,16 +16,6 @@ namespace zelta {
 namespace {
 constexpr COLORREF kStoredColor = 255;  // red
 
-FormDesign PictureDesign() {
-    FormDesign design;
-    design.className = picture_ids::kClassName;
-    design.caption = kProgramTitle;
-    design.clientWidth = 10440;
-    design.clientHeight = 6930;
-    design.iconId = IDI_PROGRAM;
-    return design;
-}
-
 BOOL CALLBACK CollectMonitor(HMONITOR monitor, HDC /*dc*/, LPRECT /*rect*/, LPARAM data) {
     auto* lists =
         reinterpret_cast<std::pair<std::vector<PixelRect>, std::vector<PixelRect>>*>(data);
@@ -46,7 +36,11 @@ BOOL CALLBACK CollectMonitor(HMONITOR monitor, HDC /*dc*/, LPRECT /*rect*/, LPAR
 }  // namespace
 
 PictureForm::PictureForm(SettingsStore& store, const std::wstring& picturePath)
-    : Form(PictureDesign()),
+    : Form(FormDesign{.className = picture_ids::kClassName,
+                      .caption = kProgramTitle,
+                      .clientWidth = 10440,
+                      .clientHeight = 6930,
+                      .iconId = IDI_PROGRAM}),
       Image1(*this, {0, 0, 480, 480}, picture_ids::kImage1),
       Label1(*this, {600, 120, 9732, 252}, L"LW+Pfad+Datei", picture_ids::kLabel1),
       cmd_Pos(*this, {120, 480, 495, 495}, L"", picture_ids::kCmdPos),

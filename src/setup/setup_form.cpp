@@ -17,17 +17,6 @@ namespace zelta {
 
 namespace {
 
-FormDesign SetupDesign() {
-    FormDesign design;
-    design.className = setup_ids::kClassName;
-    design.caption = L"Setup";
-    design.clientWidth = 11700;
-    design.clientHeight = 2490;
-    design.start = StartPosition::WindowsDefault;
-    design.iconId = IDI_SHARED;
-    return design;
-}
-
 FontSpec SansSerif(double points) {
     FontSpec font;
     font.points = points;
@@ -151,7 +140,12 @@ class WindowsSetupServices : public SetupServices {
 }  // namespace
 
 SetupForm::SetupForm()
-    : Form(SetupDesign()),
+    : Form(FormDesign{.className = setup_ids::kClassName,
+                      .caption = L"Setup",
+                      .clientWidth = 11700,
+                      .clientHeight = 2490,
+                      .start = StartPosition::WindowsDefault,
+                      .iconId = IDI_SHARED}),
       Label1(*this, {240, 120, 1575, 255}, L"Picture", setup_ids::kLabel1),
       Text1(*this, {120, 480, 8295, 855}, setup_ids::kText1),
       Command1(*this, {8640, 480, 975, 855}, L"...", setup_ids::kCommand1),

@@ -46,10 +46,6 @@ HWND Control::CreateChild(const wchar_t* className, const std::wstring& text, DW
     return hwnd_;
 }
 
-bool Control::Visible() const {
-    return visible_;
-}
-
 void Control::SetVisible(bool visible) {
     visible_ = visible;
     if (hwnd_ != nullptr) {
@@ -89,11 +85,6 @@ void Control::SetWidth(double twips) {
     rect_.width = twips;
     Place();
 }
-void Control::SetHeight(double twips) {
-    rect_.height = twips;
-    Place();
-}
-
 void Control::SetFont(const FontSpec& font) {
     font_ = font;
     ApplyFont();

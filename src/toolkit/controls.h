@@ -38,7 +38,6 @@ class Control {
 
     int Id() const { return id_; }
     HWND Hwnd() const { return hwnd_; }
-    bool Visible() const;
     void SetVisible(bool visible);
     double Left() const { return rect_.left; }
     double Top() const { return rect_.top; }
@@ -47,7 +46,6 @@ class Control {
     void SetLeft(double twips);
     void SetTop(double twips);
     void SetWidth(double twips);
-    void SetHeight(double twips);
     void SetSize(double width, double height);
     void SetTooltip(const std::wstring& text);
     void SetFont(const FontSpec& font);
@@ -84,7 +82,6 @@ class Label : public Control {
   public:
     Label(Form& form, TwipsRect rect, std::wstring caption, int id = 0);
     void Create() override;
-    std::wstring Caption() const { return caption_; }
     void SetCaption(const std::wstring& caption);
     LRESULT OnColor(HDC dc) override;
 
@@ -98,7 +95,6 @@ class CommandButton : public Control {
     void Create() override;
     // A graphical button shows a picture (an icon resource) and its back colour.
     void SetGraphical(int iconId);
-    COLORREF BackColor() const { return backColor_; }
     void SetBackColor(COLORREF color);
     std::function<void()> Click;
     void OnCommand(WORD code) override;
@@ -125,10 +121,8 @@ class Timer : public Control {
     Timer(Form& form, unsigned intervalMs, bool enabled, int id = 0);
     void Create() override;
     void Place() override {}
-    bool Enabled() const { return enabled_; }
     // Enabling a running timer starts its period anew.
     void SetEnabled(bool enabled);
-    unsigned Interval() const { return interval_; }
     std::function<void()> Tick;
     void OnTimer() override;
 
@@ -149,7 +143,6 @@ class Image : public Control, private WindowHost {
     void Place() override;
     // Without stretching the control takes the picture's natural size.
     void SetPicture(std::shared_ptr<PictureSource> picture);
-    bool Stretch() const { return stretch_; }
     void SetStretch(bool stretch);
     void SetFastScaling(bool fast);
     std::function<void()> Click;

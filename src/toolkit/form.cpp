@@ -60,10 +60,6 @@ Form::~Form() {
     }
 }
 
-int Form::LoadedCount() {
-    return g_loadedForms;
-}
-
 void Form::RegisterClassOnce() {
     HINSTANCE instance = GetModuleHandleW(nullptr);
     WNDCLASSEXW existing{};
@@ -174,10 +170,6 @@ void Form::Unload() {
     DestroyWindow(hwnd);
 }
 
-bool Form::Visible() const {
-    return hwnd_ != nullptr && IsWindowVisible(hwnd_);
-}
-
 void Form::SetWindowState(WindowState state) {
     if (hwnd_ == nullptr) {
         return;
@@ -203,16 +195,6 @@ void Form::SetWindowState(WindowState state) {
     }
 }
 
-WindowState Form::GetWindowState() const {
-    if (hwnd_ != nullptr && (IsIconic(hwnd_) || pendingMinimize_)) {
-        return WindowState::Minimized;
-    }
-    if (hwnd_ != nullptr && IsZoomed(hwnd_)) {
-        return WindowState::Maximized;
-    }
-    return WindowState::Normal;
-}
-
 void Form::SetFocus() {
     if (hwnd_ != nullptr) {
         SetForegroundWindow(hwnd_);
@@ -223,16 +205,6 @@ void Form::SetFocus() {
             ::SetFocus(first);
         }
     }
-}
-
-std::wstring Form::Caption() const {
-    if (hwnd_ == nullptr) {
-        return design_.caption;
-    }
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(hwnd_)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(
-        GetWindowTextW(hwnd_, text.data(), static_cast<int>(text.size()))));
-    return text;
 }
 
 void Form::SetCaption(const std::wstring& caption) {
@@ -276,27 +248,6 @@ double Form::Height() const {
     }
     const RECT r = OuterRect(hwnd_);
     return ToTwips(r.bottom - r.top);
-}
-
-void Form::SetLeft(double twips) {
-    const RECT r = OuterRect(hwnd_);
-    SetWindowPos(hwnd_, nullptr, ScreenToPixels(twips), r.top, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-void Form::SetTop(double twips) {
-    const RECT r = OuterRect(hwnd_);
-    SetWindowPos(hwnd_, nullptr, r.left, ScreenToPixels(twips), 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-void Form::SetWidth(double twips) {
-    const RECT r = OuterRect(hwnd_);
-    SetWindowPos(hwnd_, nullptr, 0, 0, ToPixels(twips), r.bottom - r.top,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-void Form::SetHeight(double twips) {
-    const RECT r = OuterRect(hwnd_);
-    SetWindowPos(hwnd_, nullptr, 0, 0, r.right - r.left, ToPixels(twips),
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 UINT Form::Dpi() const {

@@ -42,13 +42,9 @@ class Form : public WindowHost {
     void Hide();
     // Runs Form_Unload and destroys the window. The process ends when no form is loaded.
     void Unload();
-    bool Loaded() const { return hwnd_ != nullptr; }
-    bool Visible() const;
 
     void SetWindowState(WindowState state);
-    WindowState GetWindowState() const;
     void SetFocus();
-    std::wstring Caption() const;
     void SetCaption(const std::wstring& caption);
 
     // Outer window rectangle in twips.
@@ -56,10 +52,6 @@ class Form : public WindowHost {
     double Top() const;
     double Width() const;
     double Height() const;
-    void SetLeft(double twips);
-    void SetTop(double twips);
-    void SetWidth(double twips);
-    void SetHeight(double twips);
 
     double TwipsPerPixel() const;
     // A place on the desktop is counted in twips of the system DPI, the same on every monitor,
@@ -71,7 +63,6 @@ class Form : public WindowHost {
     UINT Dpi() const;
 
     HWND Hwnd() const { return hwnd_; }
-    static int LoadedCount();
 
     // Used by controls: registers a child and hands out its id.
     int Register(Control* control);
@@ -84,7 +75,6 @@ class Form : public WindowHost {
     virtual void Form_Unload() {}
     // Everything not handled here goes to DefWindowProc.
     virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-    const FormDesign& Design() const { return design_; }
 
   private:
     LRESULT OnMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) final;

@@ -47,25 +47,31 @@ void WorkerPool::ForEachPart(int count, const std::function<void(int, int)>& wor
     wake_.notify_all();
     // The caller takes parts too, so the job finishes even when no helper wakes in time.
     while (nextPart_ < parts_) {
-        const int first = nextPart_++ * step_;
-        ++running_;
-        lock.unlock();
-        std::exception_ptr error;
-        try {
-            work(first, std::min(count, first + step));
-        } catch (...) {
-            error = std::current_exception();
-        }
-        lock.lock();
-        --running_;
-        if (error && !error_) {
-            error_ = error;
-        }
+        RunPart(lock);
     }
     finished_.wait(lock, [this] { return running_ == 0; });
     work_ = nullptr;
     if (error_) {
         std::rethrow_exception(std::exchange(error_, nullptr));
+    }
+}
+
+void WorkerPool::RunPart(std::unique_lock<std::mutex>& lock) {
+    const int first = nextPart_++ * step_;
+    const int last = std::min(count_, first + step_);
+    const auto* work = work_;
+    ++running_;
+    lock.unlock();
+    std::exception_ptr error;
+    try {
+        (*work)(first, last);
+    } catch (...) {
+        error = std::current_exception();
+    }
+    lock.lock();
+    --running_;
+    if (error && !error_) {
+        error_ = error;
     }
 }
 
@@ -76,22 +82,7 @@ void WorkerPool::HelperLoop() {
         if (stopping_) {
             return;
         }
-        const int first = nextPart_++ * step_;
-        const int last = std::min(count_, first + step_);
-        const auto* work = work_;
-        ++running_;
-        lock.unlock();
-        std::exception_ptr error;
-        try {
-            (*work)(first, last);
-        } catch (...) {
-            error = std::current_exception();
-        }
-        lock.lock();
-        --running_;
-        if (error && !error_) {
-            error_ = error;
-        }
+        RunPart(lock);
         if (running_ == 0 && nextPart_ >= parts_) {
             finished_.notify_all();
         }

@@ -30,6 +30,8 @@ class WorkerPool {
 
   private:
     void HelperLoop();
+    // Takes the next part and runs it with the lock released; keeps the first exception.
+    void RunPart(std::unique_lock<std::mutex>& lock);
 
     int wanted_;
     bool started_ = false;
