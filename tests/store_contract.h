@@ -6,10 +6,10 @@
 #include "settings/settings_store.h"
 
 inline void CheckStoreContract(zelta::SettingsStore& store, const std::wstring& app) {
-    const std::wstring picture = L"C:\\Pics\\a.jpg";
+    const std::wstring picture = L"C:\\Pics\\a \x03A9\x4E2D.jpg";  // beyond any ANSI code page
     store.Save(app, picture, L"MainLeft", L"15");
     store.Save(app, picture, L"MainLeft", L"30");
-    EXPECT_EQ(store.Get(app, L"c:\\PICS\\A.JPG", L"mainleft"), L"30");  // no case, overwritten
+    EXPECT_EQ(store.Get(app, L"c:\\PICS\\A \x03A9\x4E2D.JPG", L"mainleft"), L"30");  // no case
     // A picture path that starts another picture's path: deleting it leaves the other.
     store.Save(app, L"C:\\Pics", L"MainTop", L"45");
     store.Delete(app, L"C:\\Pics");

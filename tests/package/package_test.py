@@ -5,32 +5,27 @@ import hashlib, pathlib, re, subprocess, sys, tempfile, zipfile
 
 mode, root = sys.argv[1], pathlib.Path(sys.argv[2])
 # Comments, character literals and string literals (the body of a string in group 1).
-TOKEN = re.compile(r'//[^\n]*|/\*.*?\*/|\'(?:[^\'\\\n]|\\.)*\'|'
-                   r'(?:L|u8|u|U)?"((?:[^"\\\n]|\\.)*)"', re.S)
-ESCAPES = {'n': '\n', 't': '\t', 'r': '\r', '0': '\0'}
+TOKEN = re.compile(r'//[^\n]*|/\*.*?\*/|\'(?:[^\'\\\n]|\\.)*\'|(?:L|u8|u|U)?"((?:[^"\\\n]|\\.)*)"',
+                   re.S)
 
 
 def unescape(body):
     return re.sub(r'\\(x[0-9A-Fa-f]+|.)', lambda m: chr(int(m[1][1:], 16)) if m[1][0] == 'x'
-                  else ESCAPES.get(m[1], m[1]), body)
+                  else {'n': '\n', 't': '\t', 'r': '\r', '0': '\0'}.get(m[1], m[1]), body)
 
 
-def literals():  # adjacent literals joined, whitespace runs as one blank
-    found = set()
+if mode == 'guide':  # adjacent literals joined, whitespace runs as one blank
+    known = set()
     for path in (root / 'src').rglob('*.[ch]*'):
         text, joined, end = path.read_text(encoding='utf-8'), [], None
         for m in TOKEN.finditer(text):
-            if m[1] is not None and end is not None and not text[end:m.start()].strip():
-                joined[-1] += unescape(m[1])
-            elif m[1] is not None:
-                joined.append(unescape(m[1]))
+            if m[1] is not None:
+                if end is not None and not text[end:m.start()].strip():
+                    joined[-1] += unescape(m[1])
+                else:
+                    joined.append(unescape(m[1]))
             end = m.end() if m[1] is not None else None
-        found.update(' '.join(s.split()) for s in joined)
-    return found
-
-
-if mode == 'guide':
-    known = literals()
+        known.update(' '.join(s.split()) for s in joined)
     quotes = re.findall('»([^«]*)«', (root / 'doc/LIESMICH.txt').read_text(encoding='utf-8'))
     bad = [q for q in quotes if not q.strip(' …') or
            any(' '.join(p.split()) not in known for p in q.split('…') if p.strip())]

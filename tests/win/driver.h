@@ -41,22 +41,18 @@ inline std::wstring Environment(const wchar_t* name, const std::wstring& fallbac
     const DWORD length = GetEnvironmentVariableW(name, value, 1024);
     return length > 0 && length < 1024 ? value : fallback;
 }
-inline std::wstring BuildDir() {
-    return Environment(L"ZELTA_BUILD_DIR", ZELTA_BUILD_DIR);
-}
+inline const std::wstring kBuildDir = Environment(L"ZELTA_BUILD_DIR", ZELTA_BUILD_DIR);
+inline const std::wstring kSourceDir = Environment(L"ZELTA_SOURCE_DIR", ZELTA_SOURCE_DIR);
 inline std::wstring ZeltaExe() {
-    return Environment(L"ZELTA_EXE", BuildDir() + L"\\Zelta.exe");
-}
-inline std::wstring SourceDir() {
-    return Environment(L"ZELTA_SOURCE_DIR", ZELTA_SOURCE_DIR);
+    return Environment(L"ZELTA_EXE", kBuildDir + L"\\Zelta.exe");
 }
 // A file made by tests/fixtures/make_fixtures.sh.
 inline std::wstring Fixture(const std::wstring& relative) {
-    return BuildDir() + L"\\fixtures\\" + relative;
+    return kBuildDir + L"\\fixtures\\" + relative;
 }
 // A fresh, empty folder in the build tree.
 inline std::wstring MakeTempDir(const std::wstring& name) {
-    const std::wstring dir = BuildDir() + L"\\test-files\\" + name;
+    const std::wstring dir = kBuildDir + L"\\test-files\\" + name;
     std::error_code ignored;
     std::filesystem::remove_all(dir, ignored);
     std::filesystem::create_directories(dir);
@@ -86,35 +82,18 @@ inline std::wstring Text(HWND hwnd) {
                         2000, &copied);
     return {text, copied};
 }
-inline std::wstring ClassOf(HWND hwnd) {
-    wchar_t name[256] = {};
-    GetClassNameW(hwnd, name, 256);
-    return name;
-}
-// Top-level windows of a process (0: any) and class (null: any).
-inline std::vector<HWND> Collect(DWORD processId, const wchar_t* className, bool visibleOnly) {
-    struct Search {
-        DWORD processId;
-        const wchar_t* className;
-        bool visibleOnly;
-        std::vector<HWND> found;
-        static BOOL CALLBACK Match(HWND hwnd, LPARAM param) {
-            auto& s = *reinterpret_cast<Search*>(param);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(hwnd, &owner);
-            if ((s.processId == 0 || owner == s.processId) &&
-                (!s.visibleOnly || IsWindowVisible(hwnd)) &&
-                (s.className == nullptr || ClassOf(hwnd) == s.className)) {
-                s.found.push_back(hwnd);
-            }
-            return TRUE;
+// Visible top-level windows of a process (0: any) and class (null: any).
+inline std::vector<HWND> Collect(DWORD processId, const wchar_t* className,
+                                 bool visibleOnly = true) {
+    std::vector<HWND> found;
+    for (HWND hwnd = nullptr; (hwnd = FindWindowExW(nullptr, hwnd, className, nullptr));) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(hwnd, &owner);
+        if ((processId == 0 || owner == processId) && (!visibleOnly || IsWindowVisible(hwnd))) {
+            found.push_back(hwnd);
         }
-    } search{processId, className, visibleOnly, {}};
-    EnumWindows(&Search::Match, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-inline std::vector<HWND> AllWindows(const wchar_t* className) {
-    return Collect(0, className, true);
+    }
+    return found;
 }
 inline HWND FileNameBox(HWND dialog) {
     HWND box = GetDlgItem(dialog, 0x47C);  // the file dialogs' name box
@@ -131,8 +110,7 @@ inline void SetText(HWND edit, const std::wstring& text) {
 }
 
 struct Box {
-    std::wstring title;
-    std::wstring text;
+    std::wstring title, text;
 };
 
 class Zelta {
@@ -210,8 +188,9 @@ class Zelta {
              static_cast<int>(boxes.size()) < count && (box = WaitBox(timeoutMs)) != nullptr;) {
             Box read{Text(box), {}};
             for (HWND in = GetWindow(box, GW_CHILD); in; in = GetWindow(in, GW_HWNDNEXT)) {
-                if (_wcsicmp(ClassOf(in).c_str(), L"Static") == 0 &&
-                    Text(in).size() > read.text.size()) {
+                wchar_t kind[16] = {};
+                GetClassNameW(in, kind, 16);
+                if (_wcsicmp(kind, L"Static") == 0 && Text(in).size() > read.text.size()) {
                     read.text = Text(in);
                 }
             }
