@@ -7,11 +7,23 @@
 
 #include "app/start_order.h"
 #include "toolkit/app_services.h"
+#include "toolkit/system_library.h"
 #include "toolkit/unique_handle.h"
 
 namespace zelta {
 
 namespace {
+
+// The process sequence number (information class 92 of NtQueryInformationProcess), which
+// Windows 10 and later keep; 0 where the query is refused, as it is by older systems and Wine.
+std::uint64_t SequenceNumberOf(HANDLE process) {
+    using QueryFn = LONG(WINAPI*)(HANDLE, ULONG, void*, ULONG, ULONG*);
+    static const auto query = SystemFunctionAs<QueryFn>(L"ntdll.dll", "NtQueryInformationProcess");
+    constexpr ULONG kProcessSequenceNumber = 92;
+    std::uint64_t number = 0;
+    return query(process, kProcessSequenceNumber, &number, sizeof(number), nullptr) >= 0 ? number
+                                                                                         : 0;
+}
 
 StartStamp StampOf(HANDLE process, DWORD processId) {
     FILETIME created{};
@@ -20,7 +32,7 @@ StartStamp StampOf(HANDLE process, DWORD processId) {
     FILETIME user{};
     GetProcessTimes(process, &created, &exited, &kernel, &user);
     return {(static_cast<std::uint64_t>(created.dwHighDateTime) << 32) | created.dwLowDateTime,
-            processId};
+            processId, SequenceNumberOf(process)};
 }
 
 std::wstring EndEventName(DWORD processId) {

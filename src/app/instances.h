@@ -12,9 +12,10 @@
 // after B was created, so after A was created, and holds A unless A has already ended. If A made
 // its event first, B sets the very event A waits on; if not, A's later create opens the object B
 // made and set, which the handle left in A keeps alive. Either way A ends, whether it has a window
-// yet or not, and A never ends B. Ties of the creation time are broken by the process id, so both
-// agree on the order and exactly the newest survives. Nobody waits for anybody: a start sets
-// events and goes on, and an instance ends itself.
+// yet or not, and A never ends B. The order is the system's process sequence number where
+// Windows keeps one, else the creation time with the process id breaking ties (start_order.h), so
+// both agree on it and exactly the newest survives. Nobody waits for anybody: a start sets events
+// and goes on, and an instance ends itself.
 namespace zelta {
 
 enum class WhenNewerStarts { End, PlayOn };

@@ -49,10 +49,12 @@ TEST(ArgumentText, AfterTheProgramNameQuotesKeptButOnePairAroundTheWholeTextDrop
     }
 }
 
-TEST(StartOrder, CreationTimeFirstThenTheProcessId) {
-    EXPECT_TRUE(StartedBefore({10, 900}, {11, 4}) && StartedBefore({10, 4}, {10, 8}));
+TEST(StartOrder, SequenceNumbersWhereBothHaveOneElseCreationTimeThenProcessId) {
+    // {creation time, process id, sequence number}
+    EXPECT_TRUE(StartedBefore({10, 900}, {11, 4}) && StartedBefore({10, 4}, {10, 8}) &&
+                StartedBefore({11, 8, 5}, {10, 4, 6}) && StartedBefore({10, 4, 9}, {10, 8}));
     EXPECT_FALSE(StartedBefore({11, 4}, {10, 900}) || StartedBefore({10, 8}, {10, 4}) ||
-                 StartedBefore({10, 8}, {10, 8}));
+                 StartedBefore({10, 8}, {10, 8}) || StartedBefore({10, 4, 6}, {11, 8, 5}));
 }
 
 }  // namespace
