@@ -153,6 +153,9 @@ TEST_F(PictureWindow, At144DpiTwipsFollowTheScreenAndThePictureKeepsItsPixels) {
     EXPECT_EQ(Size(Control(window, ids::kImage1)), std::pair(640L, 240L));
     EXPECT_EQ(Size(Control(window, ids::kCmdPos)).first, 50);
     EXPECT_TRUE(WaitUntil([&] { return ReadSetting(halves, L"ImageWith") == L"6400"; }));
+    Press(window, ids::kCmdPos);  // the place and the size are stored at 10 twips a pixel
+    EXPECT_TRUE(WaitUntil([&] { return ReadSetting(halves, L"MainWith") == L"6480"; }));
+    EXPECT_EQ(ReadSetting(halves, L"MainLeft"), std::to_wstring(WindowRect(window).left * 10));
 }
 
 }  // namespace
