@@ -115,17 +115,14 @@ struct Box {
 
 class Zelta {
   public:
-    // "<exe>" <argumentText>, the argument passed verbatim; Run takes any command line.
+    // "<exe>" <argumentText>, the argument passed verbatim.
     static Zelta Start(const std::wstring& argumentText, const std::wstring& exe = ZeltaExe()) {
-        return Run(L"\"" + exe + L"\" " + argumentText);
-    }
-    static Zelta Run(const std::wstring& commandLine) {
-        std::wstring line = commandLine;
+        std::wstring line = L"\"" + exe + L"\" " + argumentText;
         STARTUPINFOW startup{sizeof(startup)};
         PROCESS_INFORMATION info{};
         EXPECT_TRUE(CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
                                    nullptr, nullptr, &startup, &info))
-            << "cannot start " << Utf8(commandLine);
+            << "cannot start " << Utf8(line);
         CloseHandle(info.hThread);
         return {info.hProcess, info.dwProcessId};
     }
@@ -271,14 +268,10 @@ inline COLORREF ScreenPixel(int x, int y) {
     ReleaseDC(nullptr, screen);
     return colour;
 }
-inline bool Near(COLORREF colour, COLORREF expected, int tolerance = 40) {
-    for (int shift = 0; shift < 24; shift += 8) {
-        if (std::abs(static_cast<int>((colour >> shift) & 0xFF) -
-                     static_cast<int>((expected >> shift) & 0xFF)) > tolerance) {
-            return false;
-        }
-    }
-    return true;
+inline bool Near(COLORREF colour, COLORREF expected, int tolerance = 40) {  // each channel
+    return std::abs(GetRValue(colour) - GetRValue(expected)) <= tolerance &&
+           std::abs(GetGValue(colour) - GetGValue(expected)) <= tolerance &&
+           std::abs(GetBValue(colour) - GetBValue(expected)) <= tolerance;
 }
 
 // The settings below HKCU\Software\VB and VBA Program Settings\Zelta.

@@ -65,7 +65,7 @@ TEST_F(Setup, StarterFilesStartTheProgramWithExactlyThePictureTheyName) {
               Encode(L"\"" + dir + L"\\Prog Files & 100%%\\Zelta.exe\" " + pictures[0], CP_OEMCP) +
                   "\r\n");
     for (std::size_t i = 0; i < starters.size(); ++i) {
-        Zelta cmd = Zelta::Run(L"cmd /c \"\"" + starters[i] + L"\"\"");
+        Zelta cmd = Zelta::Start(L"/c \"\"" + starters[i] + L"\"\"", L"cmd");
         EXPECT_TRUE(WaitUntil([&] {
             for (HWND shown : Collect(0, zelta::picture_ids::kClassName)) {
                 if (Text(Control(shown, zelta::picture_ids::kLabel1)) == pictures[i]) {
