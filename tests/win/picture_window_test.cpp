@@ -71,9 +71,10 @@ TEST_F(PictureWindow, HoverStoreStretchDeleteAndClickLikeTheUserDoes) {
     }
     MoveMouseTo(client.left + 160, client.top + 200);
     ASSERT_TRUE(WaitUntil([&] { return shown() == 3; }));
-    EXPECT_TRUE(WaitUntil([&] {
-        return Near(ScreenPixel(WindowRect(store).left + 1, WindowRect(store).top + 1),
-                    RGB(255, 0, 0), 10);
+    EXPECT_TRUE(WaitUntil([&] {  // painted (its edge hides the red picture) and red inside
+        const RECT face = WindowRect(store);
+        return !Near(ScreenPixel(face.left, face.top), RGB(255, 0, 0), 10) &&
+               Near(ScreenPixel(face.left + 4, face.top + 4), RGB(255, 0, 0), 10);
     }));
     ParkMouse();
     // With a record the picture follows the window less the margins, stretched.
