@@ -28,11 +28,9 @@ TEST(InitialGeometry, ARecordPlacesTheWindowOnlyWhenBothEdgesAreNonZero) {
     for (const auto& c : cases) {
         const WindowGeometry g = InitialGeometry(9600, 7200, c.record, 19200, 15360);
         EXPECT_EQ(g.centred, !PlaceStored(c.record.mainLeft, c.record.mainTop)) << c.name;
-        EXPECT_FLOAT_EQ(g.left, c.left) << c.name;
-        EXPECT_FLOAT_EQ(g.top, c.top) << c.name;
-        EXPECT_FLOAT_EQ(g.width, c.width) << c.name;
-        EXPECT_FLOAT_EQ(g.height, c.height) << c.name;
-        EXPECT_EQ(g.imageSizeFromRecord, c.sized) << c.name;
+        EXPECT_EQ(std::tuple(g.left, g.top, g.width, g.height, g.imageSizeFromRecord),
+                  std::tuple(c.left, c.top, c.width, c.height, c.sized))
+            << c.name;
         if (c.sized) {
             EXPECT_FLOAT_EQ(g.imageWidth, static_cast<float>(c.record.imageWith)) << c.name;
             EXPECT_FLOAT_EQ(g.imageHeight, static_cast<float>(c.record.imageHeight)) << c.name;

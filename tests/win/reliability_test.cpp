@@ -28,13 +28,11 @@ TEST(Loader, EveryFormatIsShownAtItsSizeAndUpright) {
     const std::tuple<const wchar_t*, int, int, std::uint32_t, std::uint32_t> cases[] = {
         // name, size, top left and top right colour (0x00RRGGBB)
         {L"halves.png", 640, 240, 0xFF0000, 0x0000FF},
-        {L"halves.png ", 640, 240, 0xFF0000, 0xFF},
         {L"green.bmp", 200, 150, 0x00C000, 0x00C000},
         {L"yellow.gif", 160, 120, 0xFFFF00, 0xFFFF00},
         {L"magenta.tif", 160, 120, 0xFF00FF, 0xFF00FF},
         {L"trailer.jpg", 64, 48, 0xFF00, 0xFF00},
-        {L"exif_right_top.jpg", 160, 100, 0xFF, 0xFF0000},
-        {L"wide.png", 2400, 120, 0x808000, 0x808000}};
+        {L"exif_right_top.jpg", 160, 100, 0xFF, 0xFF0000}};
     for (const auto& [file, width, height, left, right] : cases) {
         const auto picture = LoadPicture(Fixture(L"pictures\\") + file, {});
         EXPECT_EQ(std::pair(picture->Width(), picture->Height()), std::pair(width, height));
@@ -65,6 +63,9 @@ TEST(Loader, AJpegIsDecodedOnlyAsFarAsTheWindowShowsIt) {
     ASSERT_TRUE(topLeft);
     EXPECT_LE(topLeft->Width(), GetSystemMetrics(SM_CXMAXTRACK) + 640);
     EXPECT_LT(topLeft->Width(), 4000);
+    // Turned right by its EXIF tag, the top left shown is the stored picture's bottom left: blue.
+    const auto turned = LoadPicture(Fixture(L"pictures\\big_right_top.jpg"), {});
+    EXPECT_TRUE(turned->Width() == 3000 && Near(Pixel(turned, 2, 2), 0x0000FF, 40));
     const auto stretched = LoadPicture(big, {true, 800, 600});
     const auto whole = stretched->PixelsFor(800, 600, [] {});
     ASSERT_TRUE(whole);
@@ -79,10 +80,10 @@ TEST(Loader, AJpegIsDecodedOnlyAsFarAsTheWindowShowsIt) {
 TEST(Loader, DamagedAndHostileFilesAreRefusedInGermanQuicklyAndWithoutTheMemory) {
     std::vector<std::wstring> names = {L"CON", L"NUL", L"COM1.jpg", L"Y:\\a.jpg",
                                        L"\\\\kein-server\\freigabe\\a.jpg"};
-    for (const wchar_t* file : {L"zero.jpg", L"truncated.jpg", L"corrupt.jpg", L"truncated.png",
-                                L"random.jpg", L"text.png", L"noframes.gif", L"huge.jpg",
-                                L"huge.png", L"huge.bmp", L"progressive_huge.jpg", L"..\\pictures",
-                                L"..\\pictures\\not_a_picture.png", L"..\\pictures\\empty.jpg"}) {
+    for (const wchar_t* file :
+         {L"zero.jpg", L"truncated.jpg", L"big_truncated.jpg", L"corrupt.jpg", L"truncated.png",
+          L"random.jpg", L"text.png", L"noframes.gif", L"huge.jpg", L"huge.png", L"huge.bmp",
+          L"progressive_huge.jpg", L"..\\pictures"}) {
         names.push_back(Fixture(L"hostile\\") + file);
     }
     for (const auto& name : names) {
