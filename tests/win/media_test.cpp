@@ -26,7 +26,8 @@ TEST_F(Media, ASoundPlaysToItsEndWhileALaterStartShowsItsPicture) {
     if (!IsWine() && waveOutGetNumDevs() == 0) {
         GTEST_SKIP() << "no sound output on this machine";
     }
-    Zelta sound = Zelta::Start(L"\"" + Copy(L"tone_6s.wav", L"sechs sekunden.wav") + L"\"");
+    const std::wstring wav = Copy(L"tone_6s.wav", L"sechs sekunden \x03A9\x4E2D.wav");
+    Zelta sound = Zelta::Start(L"\"" + wav + L"\"");
     const ULONGLONG started = GetTickCount64();
     EXPECT_TRUE(StaysFalseFor([&] { return !sound.Windows(nullptr).empty(); }, 1500));
     Zelta picture = Zelta::Start(Fixture(L"pictures\\halves.png"));

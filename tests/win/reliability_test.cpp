@@ -106,12 +106,15 @@ TEST(Loader, DamagedAndHostileFilesAreRefusedInGermanQuicklyAndWithoutTheMemory)
 }
 
 TEST(RegistryStore, KeepsTheStoreContractAndOnlyTextIsOurs) {
+    const std::wstring key = L"Software\\VB and VBA Program Settings\\Zelta Contract";
+    RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), L"Owner", REG_SZ, L"x", 4);  // not ours
     zelta::RegistryStore store;
     CheckStoreContract(store, L"Zelta Contract");
-    RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\VB and VBA Program Settings\\Zelta Contract\\p",
-                    L"n", REG_DWORD, "\1\0\0\0", 4);
+    EXPECT_FALSE(RegGetValueW(HKEY_CURRENT_USER, key.c_str(), L"Owner", RRF_RT_ANY, 0, 0, 0))
+        << "deleting an empty section took the application's own values";
+    RegSetKeyValueW(HKEY_CURRENT_USER, (key + L"\\p").c_str(), L"n", REG_DWORD, "\1\0\0\0", 4);
     EXPECT_EQ(store.Get(L"Zelta Contract", L"p", L"n"), std::nullopt);
-    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\VB and VBA Program Settings\\Zelta Contract");
+    RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str());
 }
 
 TEST(Channels, LinesInTheConsoleOrAnsiCodePageAndFilesNeverHalfWritten) {
