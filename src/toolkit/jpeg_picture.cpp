@@ -1,7 +1,5 @@
 #include "toolkit/jpeg_picture.h"
 
-#include <objbase.h>
-
 #include <algorithm>
 #include <condition_variable>
 #include <mutex>
@@ -79,7 +77,7 @@ class JpegPicture : public PictureSource {
         : file_(std::move(file)),
           path_(std::move(path)),
           header_(header),
-          orientation_(orientation >= 1 && orientation <= 8 ? orientation : 1) {}
+          orientation_(orientation) {}
 
     ~JpegPicture() override {
         {
@@ -99,7 +97,7 @@ class JpegPicture : public PictureSource {
 
     // Decodes what the first view needs on this thread, before the window shows.
     void DecodeFirst(const FirstView& view) {
-        const Need need = view.stretched ? Need{true, ScaleFor(view.width, view.height)} : Need{};
+        const Need need = view.stretched ? NeedFor(view.width, view.height) : Need{};
         Store(need, Decode(need));
     }
 
@@ -109,21 +107,28 @@ class JpegPicture : public PictureSource {
         if (!error_.empty()) {
             throw RuntimeError(error_number::kInvalidPicture, error_);
         }
-        const bool natural = width == Width() && height == Height();
-        const Need need = natural ? Need{} : Need{true, ScaleFor(width, height)};
-        if (natural && topLeft_) {
-            return topLeft_;
-        }
-        if (!natural && whole_ && wholeScale_ >= need.scale) {
-            return whole_;
+        const Need need = NeedFor(width, height);
+        if (Holds(need)) {
+            return need.whole ? whole_ : topLeft_;
         }
         Request(need, ready);
         // Meanwhile a coarser whole picture is the picture, only less sharp.
-        return natural ? nullptr : whole_;
+        return need.whole ? whole_ : nullptr;
     }
 
   private:
     bool Swapped() const { return SwapsSides(orientation_); }
+
+    // At its natural size a picture shows its top-left part; at any other size the whole of it.
+    Need NeedFor(int width, int height) const {
+        return width == Width() && height == Height() ? Need{}
+                                                      : Need{true, ScaleFor(width, height)};
+    }
+
+    // Called with mutex_ held.
+    bool Holds(const Need& need) const {
+        return need.whole ? whole_ && wholeScale_ >= need.scale : topLeft_ != nullptr;
+    }
 
     // The smallest DCT scale at which the whole picture is at least width x height (upright).
     int ScaleFor(int width, int height) const {
@@ -145,16 +150,10 @@ class JpegPicture : public PictureSource {
         auto stored = std::make_shared<Picture>(rect.width, rect.height);
         const PixelBlock target{stored->Bits(), rect.width, rect.height,
                                 static_cast<std::size_t>(rect.width)};
-        if (!bytes.Rewind() || !DecodeJpegRect(bytes, need.scale, rect, target)) {
+        if (!DecodeJpegRect(bytes, need.scale, rect, target)) {
             return nullptr;
         }
-        if (orientation_ == 1) {
-            return stored;
-        }
-        auto upright = std::make_shared<Picture>(Swapped() ? rect.height : rect.width,
-                                                 Swapped() ? rect.width : rect.height);
-        ApplyOrientation(stored->Bits(), rect.width, rect.height, orientation_, upright->Bits());
-        return upright;
+        return Upright(std::move(stored), orientation_);
     }
 
     // The part of the file's picture that becomes the upright picture's top-left corner as large
@@ -193,6 +192,10 @@ class JpegPicture : public PictureSource {
             wholeScale_ = need.scale;
         } else {
             topLeft_ = std::move(pixels);
+            if (topLeft_->Width() == Width() && topLeft_->Height() == Height()) {
+                whole_ = topLeft_;  // the top-left part is all of it: stretching needs no decode
+                wholeScale_ = 8;
+            }
         }
     }
 
@@ -207,8 +210,6 @@ class JpegPicture : public PictureSource {
     }
 
     void Work() {
-        // The platform's decoder, should it be needed, wants COM on this thread.
-        const HRESULT com = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
         std::unique_lock lock(mutex_);
         for (;;) {
             wake_.wait(lock, [this] { return stopping_ || pending_.has_value(); });
@@ -216,6 +217,9 @@ class JpegPicture : public PictureSource {
                 break;
             }
             const Need need = *std::exchange(pending_, std::nullopt);
+            if (Holds(need)) {
+                continue;  // asked again by the paints while the same pixels were decoded
+            }
             const std::function<void()> ready = ready_;
             lock.unlock();
             try {
@@ -231,9 +235,6 @@ class JpegPicture : public PictureSource {
                 ready();
             }
             lock.lock();
-        }
-        if (SUCCEEDED(com)) {
-            CoUninitialize();
         }
     }
 

@@ -1,6 +1,7 @@
 #include "toolkit/picture.h"
 
 #include "toolkit/buffer_sizes.h"
+#include "toolkit/orientation.h"
 #include "toolkit/runtime_error.h"
 
 namespace zelta {
@@ -27,23 +28,62 @@ Picture::Picture(int width, int height) : width_(width), height_(height) {
     bits_ = static_cast<std::uint32_t*>(bits);
 }
 
-std::shared_ptr<PictureSource> PictureFromIcon(int iconId, int size) {
-    auto picture = std::make_shared<Picture>(size, size);
-    {
-        const unique_memory_dc memory(CreateCompatibleDC(nullptr));
-        const unique_select_object selected(memory.get(), picture->Bitmap());
-        RECT all{0, 0, size, size};
-        FillRect(memory.get(), &all, GetSysColorBrush(COLOR_BTNFACE));
-        const unique_hicon icon(static_cast<HICON>(LoadImageW(
-            GetModuleHandleW(nullptr), MAKEINTRESOURCEW(iconId), IMAGE_ICON, size, size, 0)));
-        if (icon) {
-            DrawIconEx(memory.get(), 0, 0, icon.get(), size, size, 0, nullptr, DI_NORMAL);
+std::shared_ptr<const Picture> Upright(std::shared_ptr<const Picture> picture, int orientation) {
+    if (orientation == 1) {
+        return picture;
+    }
+    const bool swap = SwapsSides(orientation);
+    auto upright = std::make_shared<Picture>(swap ? picture->Height() : picture->Width(),
+                                             swap ? picture->Width() : picture->Height());
+    ApplyOrientation(picture->Bits(), picture->Width(), picture->Height(), orientation,
+                     upright->Bits());
+    return upright;
+}
+
+namespace {
+// Drawn at its first paint: most starts replace it with their picture before anything is shown.
+class IconPicture : public PictureSource {
+  public:
+    IconPicture(int iconId, int size) : iconId_(iconId), size_(size) {}
+    int Width() const override { return size_; }
+    int Height() const override { return size_; }
+    std::shared_ptr<const Picture> PixelsFor(int /*width*/, int /*height*/,
+                                             const std::function<void()>& /*ready*/) override {
+        if (!picture_) {
+            picture_ = Draw();
         }
+        return picture_;
     }
-    for (int i = 0; i < size * size; ++i) {
-        picture->Bits()[i] |= 0xFF000000U;
+
+  private:
+    std::shared_ptr<const Picture> Draw() const {
+        auto picture = std::make_shared<Picture>(size_, size_);
+        {
+            const unique_memory_dc memory(CreateCompatibleDC(nullptr));
+            const unique_select_object selected(memory.get(), picture->Bitmap());
+            RECT all{0, 0, size_, size_};
+            FillRect(memory.get(), &all, GetSysColorBrush(COLOR_BTNFACE));
+            const unique_hicon icon(
+                static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(iconId_),
+                                              IMAGE_ICON, size_, size_, 0)));
+            if (icon) {
+                DrawIconEx(memory.get(), 0, 0, icon.get(), size_, size_, 0, nullptr, DI_NORMAL);
+            }
+        }
+        for (int i = 0; i < size_ * size_; ++i) {
+            picture->Bits()[i] |= 0xFF000000U;
+        }
+        return picture;
     }
-    return std::make_shared<WholePicture>(std::move(picture));
+
+    int iconId_;
+    int size_;
+    std::shared_ptr<const Picture> picture_;
+};
+}  // namespace
+
+std::shared_ptr<PictureSource> PictureFromIcon(int iconId, int size) {
+    return std::make_shared<IconPicture>(iconId, size);
 }
 
 }  // namespace zelta

@@ -41,6 +41,9 @@ class PictureSource {
                                                      const std::function<void()>& ready) = 0;
 };
 
+// The picture turned upright by its EXIF orientation (1 to 8); orientation 1 returns it as it is.
+std::shared_ptr<const Picture> Upright(std::shared_ptr<const Picture> picture, int orientation);
+
 // A picture held whole.
 class WholePicture : public PictureSource {
   public:

@@ -10,7 +10,6 @@
 #include "toolkit/device_names.h"
 #include "toolkit/exif.h"
 #include "toolkit/jpeg_picture.h"
-#include "toolkit/orientation.h"
 #include "toolkit/pixel_rows.h"
 #include "toolkit/png_check.h"
 #include "toolkit/runtime_error.h"
@@ -157,15 +156,7 @@ std::shared_ptr<PictureSource> Decode(IWICBitmapDecoder* decoder, const std::wst
             CompositeOverBackground(first, static_cast<std::size_t>(width) * count, background);
         }
     }
-    if (orientation < 2 || orientation > 8) {
-        return std::make_shared<WholePicture>(std::move(picture));
-    }
-    const bool swap = SwapsSides(orientation);
-    auto upright = std::make_shared<Picture>(swap ? picture->Height() : picture->Width(),
-                                             swap ? picture->Width() : picture->Height());
-    ApplyOrientation(picture->Bits(), picture->Width(), picture->Height(), orientation,
-                     upright->Bits());
-    return std::make_shared<WholePicture>(std::move(upright));
+    return std::make_shared<WholePicture>(Upright(std::move(picture), orientation));
 }
 
 }  // namespace

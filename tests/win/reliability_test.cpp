@@ -57,8 +57,8 @@ TEST(Loader, EveryFormatIsShownAtItsSizeAndUpright) {
 }
 
 TEST(Loader, AJpegIsDecodedOnlyAsFarAsTheWindowShowsIt) {
-    const std::wstring big = Fixture(L"pictures\\big.jpg");  // 4000 x 3000
-    const auto natural = LoadPicture(big, {});
+    const std::wstring big = Fixture(L"pictures\\big.jpg");     // 4000 x 3000
+    const auto natural = LoadPicture(big, {true, 4000, 3000});  // stretched to its own size
     const auto topLeft = natural->PixelsFor(4000, 3000, [] {});
     ASSERT_TRUE(topLeft);
     EXPECT_LE(topLeft->Width(), GetSystemMetrics(SM_CXMAXTRACK) + 640);
