@@ -45,8 +45,7 @@ unique_kernel_handle EndEvent(DWORD processId) {
 }
 
 std::wstring OwnExecutableName() {
-    std::wstring path(MAX_PATH, L'\0');
-    path.resize(GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size())));
+    const std::wstring path = ProgramPath();
     const auto slash = path.find_last_of(L"\\/");
     return slash == std::wstring::npos ? path : path.substr(slash + 1);
 }

@@ -215,6 +215,7 @@ void PictureForm::cmd_pos_del_Click() {
     if (picturePath_.empty()) {
         return;
     }
+    const KeepAlive writing;  // the values go together
     store_.Delete(keys::kApplication, picturePath_);
 }
 

@@ -23,6 +23,7 @@ namespace {
 
 constexpr const wchar_t* kReadFailed = L"Die Einstellung kann nicht gelesen werden.";
 constexpr const wchar_t* kSaveFailed = L"Die Einstellung kann nicht gespeichert werden.";
+constexpr const wchar_t* kDeleteFailed = L"Die Einstellungen können nicht gelöscht werden.";
 }  // namespace
 
 std::optional<std::wstring> RegistryStore::Get(const std::wstring& application,
@@ -83,26 +84,33 @@ void RegistryStore::DoSave(const std::wstring& application, const std::wstring& 
 void RegistryStore::DoDelete(const std::wstring& application, const std::wstring& section) {
     const std::wstring path = SettingsKeyPath(application, section);
     unique_hkey handle;
-    const LSTATUS status = RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0,
-                                         KEY_QUERY_VALUE | KEY_SET_VALUE, handle.put());
+    LSTATUS status = RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0,
+                                   KEY_QUERY_VALUE | KEY_SET_VALUE, handle.put());
     if (status == ERROR_FILE_NOT_FOUND) {
         return;  // nothing stored: nothing to delete
     }
     if (status != ERROR_SUCCESS) {
-        Fail(L"Die Einstellungen können nicht gelöscht werden.", section, L"", status);
+        Fail(kDeleteFailed, section, L"", status);
     }
     std::vector<std::wstring> names;
-    std::vector<wchar_t> name(16384);
+    std::vector<wchar_t> name(16384);  // the longest value name the registry allows, and its end
     for (DWORD index = 0;; ++index) {
         auto length = static_cast<DWORD>(name.size());
-        if (RegEnumValueW(handle.get(), index, name.data(), &length, nullptr, nullptr, nullptr,
-                          nullptr) != ERROR_SUCCESS) {
+        status = RegEnumValueW(handle.get(), index, name.data(), &length, nullptr, nullptr, nullptr,
+                               nullptr);
+        if (status == ERROR_NO_MORE_ITEMS) {
             break;
+        }
+        if (status != ERROR_SUCCESS) {
+            Fail(kDeleteFailed, section, L"", status);
         }
         names.emplace_back(name.data(), length);
     }
     for (const auto& value : names) {
-        RegDeleteValueW(handle.get(), value.c_str());
+        status = RegDeleteValueW(handle.get(), value.c_str());
+        if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND) {
+            Fail(kDeleteFailed, section, value, status);
+        }
     }
     handle.reset();
     RegDeleteKeyW(HKEY_CURRENT_USER,

@@ -6,11 +6,9 @@
 #include <vector>
 
 #include "settings/settings_store.h"
+#include "setup/batch_lines.h"
 
 namespace zelta {
-
-inline constexpr const wchar_t* kSettingsKeyName =
-    L"HKEY_CURRENT_USER\\Software\\VB and VBA Program Settings\\Zelta";
 
 struct BackupValue {
     std::wstring section;              // the key below the settings key; empty for the key itself

@@ -49,7 +49,7 @@ bool BreaksBatchLine(const std::wstring& pictureText) {
 
 std::wstring ExportLine() {
     return std::wstring(L"%windir%\\regedit /E") + L" " + kBackupFile + L" " + L"\"" +
-           L"HKEY_CURRENT_USER\\Software\\VB and VBA Program Settings\\Zelta" + L"\"";
+           kSettingsKeyName + L"\"";
 }
 
 std::wstring ImportLine() {

@@ -57,7 +57,7 @@ double ScreenHeightTwips() {
     return GetSystemMetrics(SM_CYSCREEN) * (1440.0 / ScreenDpi());
 }
 
-std::wstring ProgramFolder() {
+std::wstring ProgramPath() {
     std::wstring path(MAX_PATH, L'\0');
     for (;;) {
         const DWORD length =
@@ -72,6 +72,11 @@ std::wstring ProgramFolder() {
         }
         path.resize(path.size() * 2);
     }
+    return path;
+}
+
+std::wstring ProgramFolder() {
+    const std::wstring path = ProgramPath();
     const auto slash = path.find_last_of(L"\\/");
     return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
 }

@@ -38,6 +38,8 @@ double ScreenHeightTwips();
 
 // Folder of the running executable, without a trailing backslash.
 std::wstring ProgramFolder();
+// The full path of Zelta.exe.
+std::wstring ProgramPath();
 // The command line after the program's name and the blanks that separate it; quotes are kept.
 std::wstring CommandLineText();
 
