@@ -1,12 +1,9 @@
 // Entry point of Zelta.exe.
 #include <windows.h>
 
-#include <new>
-
 #include "app/main.h"
 #include "toolkit/app_services.h"
 #include "toolkit/message_pump.h"
-#include "toolkit/runtime_error.h"
 
 int WINAPI wWinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, PWSTR /*commandLine*/,
                     int /*show*/) {
@@ -15,11 +12,7 @@ int WINAPI wWinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, PWSTR /*comm
     try {
         zelta::Main();
         zelta::RunMessageLoop();
-    } catch (const zelta::RuntimeError& error) {
-        zelta::ReportFatal(error.Message());
-    } catch (const std::bad_alloc&) {
-        zelta::ReportFatal(L"Nicht genügend Arbeitsspeicher.");
-    } catch (const std::exception&) {
-        zelta::ReportFatal(L"Unerwarteter Programmfehler.");
+    } catch (...) {
+        zelta::ReportCurrentException();
     }
 }

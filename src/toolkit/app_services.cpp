@@ -4,6 +4,7 @@
 #include <shellapi.h>
 
 #include <mutex>
+#include <new>
 
 #include "toolkit/command_line.h"
 #include "toolkit/runtime_error.h"
@@ -156,6 +157,18 @@ void ReportFatal(const std::wstring& message) {
     MessageBoxW(nullptr, message.c_str(), kProgramTitle,
                 MB_OK | MB_ICONERROR | MB_SETFOREGROUND | MB_TASKMODAL);
     EndProgram(1);
+}
+
+void ReportCurrentException(const wchar_t* outOfMemoryText) {
+    try {
+        throw;
+    } catch (const RuntimeError& error) {
+        ReportFatal(error.Message());
+    } catch (const std::bad_alloc&) {
+        ReportFatal(outOfMemoryText);
+    } catch (...) {
+        ReportFatal(L"Unerwarteter Programmfehler.");
+    }
 }
 
 }  // namespace zelta

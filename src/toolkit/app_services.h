@@ -67,6 +67,11 @@ unique_kernel_handle StartFile(const std::wstring& path);
 // Shows a run-time error to the user and ends the process with a non-zero exit code.
 [[noreturn]] void ReportFatal(const std::wstring& message);
 
+inline constexpr const wchar_t* kOutOfMemoryText = L"Nicht genügend Arbeitsspeicher.";
+// ReportFatal for the exception being handled: a RuntimeError's own message, outOfMemoryText for
+// bad_alloc, an unexpected fault for anything else. Only inside a catch block.
+[[noreturn]] void ReportCurrentException(const wchar_t* outOfMemoryText = kOutOfMemoryText);
+
 // Text of a Win32 error code, for messages.
 std::wstring LastErrorText(DWORD code);
 

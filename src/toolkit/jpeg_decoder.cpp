@@ -40,8 +40,8 @@ struct Session {
     std::longjmp(reinterpret_cast<ErrorManager*>(info->err)->jump, 1);
 }
 
-// Warnings are how libjpeg tells of damaged or missing data that it would paint grey; the caller
-// would rather have another decoder try.
+// Warnings are how libjpeg tells of damaged or missing data that it would paint grey: a picture
+// with grey holes is not shown, the caller refuses it.
 void OnMessage(j_common_ptr info, int level) {
     if (level < 0) {
         Fail(info);

@@ -46,7 +46,7 @@ struct JpegRect {
 // least rect's size). The source is rewound first and read only as far as the rectangle's last
 // row, so damage below it goes unnoticed: check the file's end with HoldsEndOfImage. False when
 // the arguments do not fit, or libjpeg fails or warns about damaged or missing data; then target
-// may hold part of the picture and the caller falls back to another decoder. Safe for any bytes.
+// may hold part of the picture and the caller refuses the file as damaged. Safe for any bytes.
 bool DecodeJpegRect(ByteSource& source, int scale, const JpegRect& rect, const PixelBlock& target);
 
 // Whether the last bytes of a file (its tail) hold the end-of-image marker FF D9; a file cut short

@@ -1,14 +1,11 @@
 #include "toolkit/window_host.h"
 
-#include <new>
-
 #include "toolkit/app_services.h"
-#include "toolkit/runtime_error.h"
 
 namespace zelta {
 
 const wchar_t* WindowHost::OutOfMemoryText() const {
-    return L"Nicht genügend Arbeitsspeicher.";
+    return kOutOfMemoryText;
 }
 
 void WindowHost::Detach(HWND hwnd) {
@@ -33,12 +30,8 @@ LRESULT CALLBACK WindowHost::WindowProc(HWND hwnd, UINT message, WPARAM wParam, 
     }
     try {
         return host->OnMessage(hwnd, message, wParam, lParam);
-    } catch (const RuntimeError& error) {
-        ReportFatal(error.Message());
-    } catch (const std::bad_alloc&) {
-        ReportFatal(host->OutOfMemoryText());
-    } catch (const std::exception&) {
-        ReportFatal(L"Unerwarteter Programmfehler.");
+    } catch (...) {
+        ReportCurrentException(host->OutOfMemoryText());
     }
 }
 
