@@ -2,10 +2,12 @@
 # per build tree by scripts/libjpeg-turbo (or taken from ZELTA_LIBJPEG_PREFIX); the native build
 # links the system's library, which has the same interface.
 if(WIN32)
-  set(ZELTA_LIBJPEG_PREFIX "" CACHE PATH "A static libjpeg-turbo for i686 mingw (empty: build one)")
+  set(ZELTA_LIBJPEG_PREFIX "" CACHE PATH
+      "A static libjpeg-turbo built with this tree's toolchain (empty: build one)")
   set(libjpeg_prefix ${ZELTA_LIBJPEG_PREFIX})
   if(NOT libjpeg_prefix)
     execute_process(COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/libjpeg-turbo ${CMAKE_BINARY_DIR}
+                            ${CMAKE_TOOLCHAIN_FILE}
                     RESULT_VARIABLE libjpeg_result)
     if(NOT libjpeg_result EQUAL 0)
       message(FATAL_ERROR "scripts/libjpeg-turbo failed")

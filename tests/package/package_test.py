@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """guide ROOT: each »text« in doc/LIESMICH.txt is a literal of src/ (… for a varying part).
-zip ROOT: two runs of scripts/package give one zip, of exactly the named files, checksums right."""
+zip ROOT: two runs of scripts/package give the same two zips (x64, x86), each of exactly the named
+files with the right checksums and the executable of its architecture."""
 import hashlib, pathlib, re, subprocess, sys, tempfile, zipfile
 
 mode, root = sys.argv[1], pathlib.Path(sys.argv[2])
@@ -31,16 +32,21 @@ if mode == 'guide':  # adjacent literals joined, whitespace runs as one blank
            any(' '.join(p.split()) not in known for p in q.split('…') if p.strip())]
     sys.exit(f'not shown by the program: {bad}' if bad or not quotes else 0)
 
-with tempfile.TemporaryDirectory() as tmp:
-    zips = [subprocess.run(['bash', root / 'scripts/package', f'{tmp}/{run}'], check=True,
-                           text=True, stdout=subprocess.PIPE).stdout.split()[-1] for run in 'ab']
-    assert open(zips[0], 'rb').read() == open(zips[1], 'rb').read(), 'two runs differ'
-    archive = zipfile.ZipFile(zips[0])
+with tempfile.TemporaryDirectory() as tmp:  # one zip per architecture, each run alike
+    runs = [subprocess.run(['bash', root / 'scripts/package', f'{tmp}/{run}'], check=True,
+                           text=True, stdout=subprocess.PIPE).stdout.split() for run in 'ab']
+    assert [p.rsplit('/', 1)[1][-7:] for p in runs[0]] == ['x64.zip', 'x86.zip'], runs[0]
     licences = ['GPL-3', 'gcc-runtime', 'libjpeg-turbo-LICENSE', 'libjpeg-turbo-README.ijg',
                 'mingw-w64']
-    assert sorted(archive.namelist()) == sorted(
-        ['Zelta.exe', 'LIESMICH.txt', 'SHA256SUMS'] + [f'LIZENZEN/{n}.txt' for n in licences])
-    sums = dict(line.split('  ')[::-1] for line in archive.read('SHA256SUMS').decode().splitlines())
-    assert sorted(sums) == sorted(set(archive.namelist()) - {'SHA256SUMS'})
-    for name, digest in sums.items():
-        assert hashlib.sha256(archive.read(name)).hexdigest() == digest, f'wrong checksum: {name}'
+    for first, second in zip(*runs):
+        assert open(first, 'rb').read() == open(second, 'rb').read(), 'two runs differ'
+        archive = zipfile.ZipFile(first)
+        assert sorted(archive.namelist()) == sorted(
+            ['Zelta.exe', 'LIESMICH.txt', 'SHA256SUMS'] + [f'LIZENZEN/{n}.txt' for n in licences])
+        sums = dict(line.split('  ')[::-1]
+                    for line in archive.read('SHA256SUMS').decode().splitlines())
+        assert sorted(sums) == sorted(set(archive.namelist()) - {'SHA256SUMS'})
+        for name, digest in sums.items():
+            assert hashlib.sha256(archive.read(name)).hexdigest() == digest, f'wrong sum: {name}'
+        machine = archive.read('Zelta.exe')[archive.read('Zelta.exe').find(b'PE\0\0') + 4:][:2]
+        assert machine == {'x64.zip': b'\x64\x86', 'x86.zip': b'\x4c\x01'}[first[-7:]], first

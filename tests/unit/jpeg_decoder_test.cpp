@@ -128,8 +128,16 @@ TEST(JpegDecoder, RefusesDamagedCutAndForeignDataAndPicksTheSmallestCoveringScal
         damaged[middle + 1] = 0xD5;
         Bytes trailed = file;  // some cameras append data after the end marker
         trailed.resize(file.size() + 8, 0);
+        Bytes oversized = file;  // a frame header claiming 65500 columns the data does not hold
+        std::size_t frame = 2;
+        while (oversized[frame] != 0xFF || (oversized[frame + 1] & 0xFD) != 0xC0) {
+            ++frame;
+        }
+        oversized[frame + 7] = 0xFF;
+        oversized[frame + 8] = 0xDC;
         EXPECT_FALSE(Decode(cut, 8, {0, 0, kWidth, kHeight}) ||
-                     Decode(damaged, 8, {0, 0, kWidth, kHeight}))
+                     Decode(damaged, 8, {0, 0, kWidth, kHeight}) ||
+                     Decode(oversized, 8, {0, 0, kWidth, kHeight}))
             << name;
         EXPECT_TRUE(HoldsEndOfImage(trailed.data() + trailed.size() - 16, 16)) << name;
         EXPECT_FALSE(HoldsEndOfImage(cut.data() + cut.size() - 16, 16)) << name;

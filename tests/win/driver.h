@@ -122,7 +122,7 @@ class Zelta {
         PROCESS_INFORMATION info{};
         EXPECT_TRUE(CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
                                    nullptr, nullptr, &startup, &info))
-            << "cannot start " << Utf8(line);
+            << "cannot start " << Utf8(line) << " (error " << GetLastError() << ")";
         CloseHandle(info.hThread);
         return {info.hProcess, info.dwProcessId};
     }

@@ -70,11 +70,20 @@ TEST_F(Media, TheStopWindowSitsInPlaceAndEndsThePlaybackAtOnce) {
         GTEST_SKIP()
             << "maps .mp3 to the wave device in the machine's registry: Wine's prefix only";
     }
-    // An "MP3" that blocks in "play wave wait" for as long as it plays, as on Windows.
+    // An "MP3" that blocks in "play wave wait" for as long as it plays, as on Windows. Written in
+    // the registry views of 64-bit and of 32-bit programs: the program may be either.
     const auto mapMp3 = [](const std::wstring& device) {
-        RegSetKeyValueW(HKEY_LOCAL_MACHINE,
-                        L"Software\\Microsoft\\Windows NT\\CurrentVersion\\MCI Extensions", L"mp3",
-                        REG_SZ, device.c_str(), static_cast<DWORD>((device.size() + 1) * 2));
+        for (const REGSAM view : {KEY_WOW64_64KEY, KEY_WOW64_32KEY}) {
+            HKEY key = nullptr;
+            ASSERT_EQ(
+                RegCreateKeyExW(HKEY_LOCAL_MACHINE,
+                                L"Software\\Microsoft\\Windows NT\\CurrentVersion\\MCI Extensions",
+                                0, nullptr, 0, KEY_SET_VALUE | view, nullptr, &key, nullptr),
+                ERROR_SUCCESS);
+            RegSetValueExW(key, L"mp3", 0, REG_SZ, reinterpret_cast<const BYTE*>(device.c_str()),
+                           static_cast<DWORD>((device.size() + 1) * 2));
+            RegCloseKey(key);
+        }
     };
     mapMp3(L"WaveAudio");
     Zelta zelta = Zelta::Start(Copy(L"tone_6s.wav", L"sechs sekunden.mP3"));

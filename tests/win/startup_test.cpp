@@ -75,6 +75,29 @@ TEST_F(Startup, StartsInQuickSuccessionLeaveOnlyTheNewestUnderLoad) {
     EXPECT_TRUE(IsWindow(foreign) && Text(foreign) == L"Zelta" && DestroyWindow(foreign));
 }
 
+// The 64-bit and the 32-bit build are both Zelta.exe: whichever of them starts later, the older
+// one ends. ZELTA_OTHER_EXE names the build of the other architecture where both run.
+TEST_F(Startup, TheOtherArchitecturesBuildHandsOverBothWays) {
+    const std::wstring other = Environment(L"ZELTA_OTHER_EXE", L"");
+    if (other.empty()) {
+        GTEST_SKIP() << "no build of the other architecture that runs here (ZELTA_OTHER_EXE)";
+    }
+    const auto machine = [](const std::wstring& exe) {
+        DWORD type = 0;
+        return GetBinaryTypeW(exe.c_str(), &type) ? type : ~DWORD{0};
+    };
+    ASSERT_NE(machine(other), machine(ZeltaExe()));
+    const std::wstring picture = Fixture(L"pictures\\halves.png");
+    Zelta first = Zelta::Start(picture, other);
+    ASSERT_NE(first.PictureWindow(), nullptr);
+    Zelta second = Zelta::Start(picture);
+    EXPECT_TRUE(first.WaitExit(15000) && first.ExitCode() == 0);
+    ASSERT_NE(second.PictureWindow(), nullptr);
+    Zelta third = Zelta::Start(picture, other);
+    EXPECT_TRUE(second.WaitExit(15000) && second.ExitCode() == 0);
+    EXPECT_NE(third.PictureWindow(), nullptr);
+}
+
 TEST_F(Startup, AnUnreadablePictureIsReportedInGermanAndEndsWithCodeOne) {
     const std::wstring missing = Fixture(L"pictures\\fehlt.jpg");
     Zelta failing = Zelta::Start(missing);
