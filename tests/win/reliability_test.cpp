@@ -43,7 +43,7 @@ TEST(Loader, EveryFormatIsShownAtItsSizeAndUpright) {
     // The PNG suite: every valid file is shown, every broken one (names from x) refused.
     int valid = 0;
     for (const auto& entry :
-         std::filesystem::directory_iterator(kSourceDir + L"\\..\\shared\\testdata\\pngsuite")) {
+         std::filesystem::directory_iterator(kSourceDir + L"\\tests\\data\\pngsuite")) {
         const std::wstring name = entry.path().filename().wstring();
         if (entry.path().extension() == L".png" && name[0] == L'x') {
             EXPECT_THROW(LoadPicture(entry.path().wstring(), {}), zelta::RuntimeError)
