@@ -68,7 +68,7 @@ std::optional<std::wstring> ProposedBatchName(const std::wstring& pictureFileNam
 }
 
 bool IsNoPicture(const std::wstring& pictureText) {
-    return pictureText.empty() || pictureText == L" ";
+    return pictureText.find_first_not_of(L" \t") == std::wstring::npos;
 }
 
 }  // namespace zelta

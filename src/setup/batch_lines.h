@@ -42,7 +42,8 @@ std::wstring ImportLine();
 // the name has none. Nothing while no picture has been chosen.
 std::optional<std::wstring> ProposedBatchName(const std::wstring& pictureFileName);
 
-// An empty or single-blank picture text gives no starter line ("No Picture").
+// A picture text of nothing but blanks and tabs gives no starter line ("No Picture"): the program
+// would take the blanks as the separator after its own name and open the setup window.
 bool IsNoPicture(const std::wstring& pictureText);
 
 }  // namespace zelta

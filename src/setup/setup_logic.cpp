@@ -47,6 +47,7 @@ void SetupCommands::PickPicture(const std::function<void(const std::wstring&)>& 
         request.initDir = Setting(keys::kPicPath);
         request.filter = setup_text::kPictureFilter;
         request.filterIndex = 2;
+        request.fileName = pictureFileName_;  // the dialog starts at the picture last chosen
         const auto chosen = services_.ShowOpen(request);
         if (!chosen) {
             return;

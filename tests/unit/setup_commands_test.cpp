@@ -100,7 +100,8 @@ TEST(SetupCommands, PickingAndBuildingWithTheDialogsAndFoldersTheyRemember) {
     const DialogRequest& save = w.fake.dialogs[2];
     EXPECT_EQ(std::tie(open.flags, open.initDir, open.filterIndex), std::tuple(4L, L"D:\\Old", 2));
     EXPECT_EQ(open.filter, L"Pic (*.*)|*.*|Pics |*.bmp;*.jpg;*.gif;*.tif;*.ico|");
-    EXPECT_EQ(w.fake.dialogs[1].initDir, L"C:\\Pics");
+    EXPECT_EQ(std::tie(open.fileName, w.fake.dialogs[1].initDir, w.fake.dialogs[1].fileName),
+              std::tuple(L"", L"C:\\Pics", L"C:\\Pics\\a.jpg"));
     EXPECT_EQ(std::tie(save.flags, save.initDir, save.filterIndex), std::tuple(6L, L"E:\\Bat", 2));
     EXPECT_EQ(std::tie(save.filter, save.fileName),
               std::tuple(L"Batch file (*.bat)|*.bat", L"C:\\Pics\\a.bat"));
@@ -117,7 +118,8 @@ TEST(SetupCommands, ABuildThatCannotWriteSaysSoAndWritesNothing) {
         // Text1, box (null: written)
         {L"", L"16 No Picture"},
         {L" ", L"16 No Picture"},
-        {L"  ", nullptr},
+        {L" \t ", L"16 No Picture"},
+        {L"  x", nullptr},
         {L"C:\\5\x20AC.jpg", L"16 Die Batchdatei C:\\S\\a.bat wurde nicht geschrieben"},
         {L"C:\\a.jpg\r\ndel C:\\x", L"16 Die Batchdatei C:\\S\\a.bat wurde nicht geschrieben"},
         {L"read-only", L"16 schreibgeschützt: C:\\S\\a.bat"}};

@@ -42,8 +42,9 @@ TEST(StarterLine, CmdReadsBackExactlyThePicturePath) {
     EXPECT_TRUE(BreaksBatchLine(L"a\r\ndel x") && BreaksBatchLine(L"a\ndel x") &&
                 BreaksBatchLine(std::wstring(L"a\0b", 3)));
     EXPECT_FALSE(BreaksBatchLine(L"C:\\a b\\c&d%.jpg"));
-    EXPECT_TRUE(IsNoPicture(L"") && IsNoPicture(L" "));
-    EXPECT_FALSE(IsNoPicture(L"  ") || IsNoPicture(L"\t") || IsNoPicture(L"a"));
+    EXPECT_TRUE(IsNoPicture(L"") && IsNoPicture(L" ") && IsNoPicture(L"  ") &&
+                IsNoPicture(L" \t "));
+    EXPECT_FALSE(IsNoPicture(L" a") || IsNoPicture(L"\xA0") || IsNoPicture(L"\t.\t"));
 }
 
 TEST(Paths, ProposalReplacesTheFileNamesExtensionAndFoldersLoseTheirFileName) {

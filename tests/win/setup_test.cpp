@@ -61,6 +61,11 @@ TEST_F(Setup, StarterFilesStartTheProgramWithExactlyThePictureTheyName) {
         ASSERT_TRUE(WaitUntil([&] { return !ReadFileBytes(starters.back()).empty(); }));
     }
     EXPECT_EQ(ReadSetting(L"Settings", L"Path"), dir);
+    // Blanks and a tab alone name no picture: a box instead of a file.
+    Build(setup, L" \t ", dir + L"\\blank.bat");
+    const auto boxes = zelta_->TakeBoxes(1);
+    EXPECT_TRUE(boxes.size() == 1 && boxes[0].text == L"No Picture");
+    EXPECT_FALSE(std::filesystem::exists(dir + L"\\blank.bat"));
     EXPECT_EQ(ReadFileBytes(starters[0]),
               Encode(L"\"" + dir + L"\\Prog Files & 100%%\\Zelta.exe\" " + pictures[0], CP_OEMCP) +
                   "\r\n");
