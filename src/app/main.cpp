@@ -92,7 +92,9 @@ void Main() {
     const Action action = Classify(argumentText);
     HandOver(PlaysMedia(action) ? WhenNewerStarts::PlayOn : WhenNewerStarts::End);
     if (PlaysMedia(action)) {
-        EnsureCom();  // for the media devices, on the thread that opens them
+        // The GUI thread's apartment, before an avi's device opens its video window here; the
+        // playback thread of every other file gets its own.
+        EnsureCom();
     }
     PictureForm& zelta = Zelta();
     zelta.Dispatch = [argumentText, action] { return Dispatch(argumentText, action); };

@@ -22,10 +22,12 @@ class BackgroundPlayback::WorkerUi : public MediaUi {
     BackgroundPlayback& owner_;
 };
 
-BackgroundPlayback::BackgroundPlayback(std::wstring mediaPath, MediaInterface& media,
-                                       std::function<void()> wake)
+BackgroundPlayback::BackgroundPlayback(std::wstring mediaPath, std::wstring mciName,
+                                       MediaInterface& media, std::function<void()> wake)
     : wake_(std::move(wake)) {
-    worker_ = std::thread([this, path = std::move(mediaPath), &media] { Run(path, media); });
+    worker_ = std::thread([this, path = std::move(mediaPath), name = std::move(mciName), &media] {
+        Run(path, name, media);
+    });
 }
 
 BackgroundPlayback::~BackgroundPlayback() {
@@ -39,9 +41,10 @@ BackgroundPlayback::~BackgroundPlayback() {
     }
 }
 
-void BackgroundPlayback::Run(const std::wstring& mediaPath, MediaInterface& media) {
+void BackgroundPlayback::Run(const std::wstring& mediaPath, const std::wstring& mciName,
+                             MediaInterface& media) {
     WorkerUi ui(*this);
-    const bool succeeded = PlayMedia(mediaPath, media, ui);
+    const bool succeeded = PlayMedia(mediaPath, mciName, media, ui);
     {
         std::lock_guard lock(mutex_);
         succeeded_ = succeeded;

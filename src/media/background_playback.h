@@ -21,9 +21,11 @@ namespace zelta {
 
 class BackgroundPlayback {
   public:
-    // Starts PlayMedia for mediaPath on a worker thread. wake is called from the worker whenever
-    // the owning thread has something to do: a UI call is waiting, or playback has ended.
-    BackgroundPlayback(std::wstring mediaPath, MediaInterface& media, std::function<void()> wake);
+    // Starts PlayMedia for mediaPath (the file named to MCI as mciName) on a worker thread. wake is
+    // called from the worker whenever the owning thread has something to do: a UI call is
+    // waiting, or playback has ended.
+    BackgroundPlayback(std::wstring mediaPath, std::wstring mciName, MediaInterface& media,
+                       std::function<void()> wake);
     // UI calls still waiting are dropped; waits for the worker to finish (the file plays to its
     // end).
     ~BackgroundPlayback();
@@ -47,7 +49,7 @@ class BackgroundPlayback {
 
     // Worker side: queues a call and waits until the owning thread has carried it out.
     void Relay(std::function<void(MediaUi&)> call);
-    void Run(const std::wstring& mediaPath, MediaInterface& media);
+    void Run(const std::wstring& mediaPath, const std::wstring& mciName, MediaInterface& media);
 
     std::function<void()> wake_;
     std::mutex mutex_;

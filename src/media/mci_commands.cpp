@@ -14,8 +14,9 @@ bool IsAviPath(const std::wstring& mediaPath) {
     return extension == L"avi";
 }
 
-std::vector<std::wstring> MciCommandsFor(const std::wstring& mediaPath) {
-    const std::wstring quoted = L"\"" + mediaPath + L"\"";
+std::vector<std::wstring> MciCommandsFor(const std::wstring& mediaPath,
+                                         const std::wstring& mciName) {
+    const std::wstring quoted = L"\"" + mciName + L"\"";
     if (IsAviPath(mediaPath)) {
         return {L"play " + quoted + L" fullscreen"};
     }

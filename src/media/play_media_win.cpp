@@ -45,14 +45,14 @@ std::wstring MciPath(const std::wstring& mediaPath) {
 }  // namespace
 
 bool PlayMedia(const std::wstring& mediaPath) {
-    const std::wstring path = MciPath(mediaPath);
+    const std::wstring name = MciPath(mediaPath);
     WinmmMedia media;
     ToolkitMediaUi ui;
     // An avi starts without waiting, and its video window belongs to the thread that sent the
     // command: that must be the GUI thread, which lives on while the video plays. A worker would
     // take the window with it when it ends.
-    if (IsAviPath(path)) {
-        return PlayMedia(path, media, ui);
+    if (IsAviPath(mediaPath)) {
+        return PlayMedia(mediaPath, name, media, ui);
     }
     try {
         // Auto-reset: set by the worker each time it hands over a call or ends.
@@ -61,7 +61,7 @@ bool PlayMedia(const std::wstring& mediaPath) {
             return false;
         }
         const HANDLE wakeHandle = wake.get();
-        BackgroundPlayback playback(path, media, [wakeHandle] { SetEvent(wakeHandle); });
+        BackgroundPlayback playback(mediaPath, name, media, [wakeHandle] { SetEvent(wakeHandle); });
         while (!playback.Service(ui)) {
             if (WaitDispatching(wakeHandle, INFINITE) == WaitOutcome::Failed) {
                 // The worker can no longer be heard: its boxes are dropped, and leaving this

@@ -52,15 +52,16 @@ bool SendMciCommand(const std::wstring& command, MediaInterface& media, MediaUi&
     return false;
 }
 
-bool PlayMedia(const std::wstring& mediaPath, MediaInterface& media, MediaUi& ui) noexcept {
+bool PlayMedia(const std::wstring& mediaPath, const std::wstring& mciName, MediaInterface& media,
+               MediaUi& ui) noexcept {
     RunStep([&] { ui.SetMousePointer(kBusyPointer); });
     std::vector<std::wstring> commands;
-    RunStep([&] { commands = MciCommandsFor(mediaPath); });
+    RunStep([&] { commands = MciCommandsFor(mediaPath, mciName); });
     // A command counts as done only when it was sent and succeeded.
     bool succeeded = !commands.empty();
-    // No file name holds a quote: in the path it would end the quoted name early and make MCI
+    // No file name holds a quote: in the name it would end the quoted name early and make MCI
     // words of the rest. The command that names the file is refused as for a missing file.
-    const bool quoteInPath = mediaPath.find(L'"') != std::wstring::npos;
+    const bool quoteInPath = mciName.find(L'"') != std::wstring::npos;
     for (std::size_t i = 0; i < commands.size(); ++i) {
         if (i == 0 && quoteInPath) {
             succeeded = false;

@@ -26,9 +26,11 @@ std::wstring ErrorTextFor(std::uint32_t code, const std::wstring& buffer);
 // Exceptions of the interface or the UI go to the caller. Returns whether the command succeeded.
 bool SendMciCommand(const std::wstring& command, MediaInterface& media, MediaUi& ui);
 
-// Plays mediaPath with the commands of MciCommandsFor, each sent even when the one before failed,
-// with the busy pointer shown from before the first command until after the last. Never throws:
-// a step that throws is abandoned and the next one runs. Returns whether every command succeeded.
-bool PlayMedia(const std::wstring& mediaPath, MediaInterface& media, MediaUi& ui) noexcept;
+// Plays mediaPath with the commands of MciCommandsFor (the file named as mciName), each sent even
+// when the one before failed, with the busy pointer shown from before the first command until
+// after the last. Never throws: a step that throws is abandoned and the next one runs. Returns
+// whether every command succeeded.
+bool PlayMedia(const std::wstring& mediaPath, const std::wstring& mciName, MediaInterface& media,
+               MediaUi& ui) noexcept;
 
 }  // namespace zelta

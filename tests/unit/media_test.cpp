@@ -19,7 +19,8 @@ namespace {
 
 using namespace std::chrono_literals;
 using Log = std::vector<std::wstring>;
-const std::wstring kOpen = LR"(open "C:\My Music\a b.wav" alias wave)";
+const std::wstring kWav = LR"(C:\My Music\a b.wav)";
+const std::wstring kOpen = L"open \"" + kWav + L"\" alias wave";
 const std::wstring kPlay = L"play wave wait";
 const std::wstring kClose = L"close wave";
 
@@ -79,14 +80,18 @@ TEST(MciCommands, AnAviStartsFullScreenEverythingElseIsOpenedPlayedAndClosed) {
     };
     for (const wchar_t* avi :
          {L"C:\\Videos\\Mein Film.avi", L"c.AVI", L"c.Avi", L"clipavi", L"avi"}) {
-        EXPECT_EQ(MciCommandsFor(avi),
+        EXPECT_EQ(MciCommandsFor(avi, avi),
                   std::vector<std::wstring>{L"play \"" + std::wstring(avi) + L"\" fullscreen"});
     }
     for (const wchar_t* other : {L"f.mpg", L"f.MPG", L"C:\\avi\\d.wav", L"c.avi ", L"c.avı", L"vi",
                                  L"C:\\x wait alias foo.mid", L"Über uns.mP3"}) {
-        EXPECT_EQ(MciCommandsFor(other), alias(other))
+        EXPECT_EQ(MciCommandsFor(other, other), alias(other))
             << testing::PrintToString(std::wstring(other));
     }
+    // The text as given decides, whatever the short name that MCI gets ends in.
+    EXPECT_EQ(MciCommandsFor(L"C:\\\x3A9\\f.xavi", L"C:\\~1\\F~1.XAV"),
+              std::vector<std::wstring>{L"play \"C:\\~1\\F~1.XAV\" fullscreen"});
+    EXPECT_EQ(MciCommandsFor(L"C:\\\x3A9 f.avi.mpg", L"C:\\F~1.AVI"), alias(L"C:\\F~1.AVI"));
 }
 
 TEST(MciErrorText, CutAtTheFirstNulOrWholeAndABlankTextNamesTheCode) {
@@ -106,20 +111,20 @@ TEST(MciErrorText, CutAtTheFirstNulOrWholeAndABlankTextNamesTheCode) {
 
 TEST(PlayMedia, EveryCommandIsSentEachFailureBoxedInOrderAndThePointerComesBack) {
     Fake fine;
-    EXPECT_TRUE(PlayMedia(LR"(C:\My Music\a b.wav)", fine, fine));
+    EXPECT_TRUE(PlayMedia(kWav, kWav, fine, fine));
     EXPECT_EQ(fine.Events(), (Log{L"pointer 11", L"send " + kOpen, L"send " + kPlay,
                                   L"send " + kClose, L"pointer 0"}));
     Fake failing;  // every command fails, one of them beyond 16 bits; the boxes fail too
     failing.results = {{kOpen, 275}, {kPlay, 263}, {kClose, 0x01020113U}};
     failing.boxesThrow = true;
     failing.throwOn = kPlay;
-    EXPECT_FALSE(PlayMedia(LR"(C:\My Music\a b.wav)", failing, failing));
+    EXPECT_FALSE(PlayMedia(kWav, kWav, failing, failing));
     EXPECT_EQ(failing.Events(),
               (Log{L"pointer 11", L"send " + kOpen, Box(275, kOpen), L"send " + kPlay,
                    L"send " + kClose, Box(0x01020113U, kClose), L"pointer 0"}));
     // A quote in the path would end the quoted name early: refused like a missing file.
     Fake quoted;
-    EXPECT_FALSE(PlayMedia(LR"(C:\a" wait.wav)", quoted, quoted));
+    EXPECT_FALSE(PlayMedia(LR"(C:\a" wait.wav)", LR"(C:\a" wait.wav)", quoted, quoted));
     EXPECT_EQ(quoted.Events(), (Log{L"pointer 11", Box(275, LR"(open "C:\a" wait.wav" alias wave)"),
                                     L"send " + kPlay, L"send " + kClose, L"pointer 0"}));
 }
@@ -144,7 +149,7 @@ TEST(BackgroundPlayback, BoxesRunOnTheOwnerInCommandOrderAndTheOwnerStaysFree) {
     fake.blockOn = kPlay;
     bool releasedFromOwner = false;
     {
-        BackgroundPlayback playback(LR"(C:\My Music\a b.wav)", fake, [] {});
+        BackgroundPlayback playback(kWav, kWav, fake, [] {});
         // While the play command blocks, the owner still gets control back (a STOP press).
         ASSERT_TRUE(ServiceToEnd(playback, fake, [&] {
             if (!releasedFromOwner && fake.blocked) {
@@ -161,7 +166,7 @@ TEST(BackgroundPlayback, BoxesRunOnTheOwnerInCommandOrderAndTheOwnerStaysFree) {
     std::promise<void> ended;
     std::thread([&] {
         {
-            BackgroundPlayback unserved(LR"(C:\My Music\a b.wav)", fake, [] {});
+            BackgroundPlayback unserved(kWav, kWav, fake, [] {});
         }
         ended.set_value();
     }).detach();

@@ -1,11 +1,14 @@
 // Playback through the real MCI under a null sound sink.
 #include <cmath>
+#include <thread>
 
 #include "driver.h"
 // driver.h brings <windows.h> first.
 #include <mmsystem.h>
+#include <objbase.h>
 
 #include "media/stop_ids.h"
+#include "media/winmm_media.h"
 
 namespace {
 
@@ -102,6 +105,20 @@ TEST_F(Media, TheStopWindowSitsInPlaceAndEndsThePlaybackAtOnce) {
     ClickAt((face.left + face.right) / 2, (face.top + face.bottom) / 2);
     EXPECT_TRUE(zelta.WaitExit(2500) && GetTickCount64() - shown < 5000U) << "still playing";
     mapMp3(L"MPEGVideo");
+}
+
+// The playback thread opens the devices that play through DirectShow, which need COM there.
+TEST(WinmmMedia, AThreadThatSendsCommandsHasComOfItsOwn) {
+    APTTYPE type{};
+    APTTYPEQUALIFIER qualifier{};
+    HRESULT result = E_FAIL;
+    std::thread([&] {
+        zelta::WinmmMedia().SendCommand(L"close wave");
+        result = CoGetApartmentType(&type, &qualifier);
+    }).join();
+    EXPECT_TRUE(SUCCEEDED(result) && type == APTTYPE_MTA &&
+                qualifier != APTTYPEQUALIFIER_IMPLICIT_MTA)
+        << std::hex << result;
 }
 
 }  // namespace
