@@ -10,7 +10,7 @@ WindowGeometry InitialGeometry(float imageWidth, float imageHeight, const Geomet
     WindowGeometry g;
     g.height = imageHeight + kMarginHeight;
     g.width = imageWidth + kMarginWidth;
-    if (PlaceStored(record.mainLeft, record.mainTop)) {
+    if (record.placeStored) {
         // The store button writes outer sizes, never negative ones: such a size is not ours.
         const bool sizeUsable = record.mainWith >= 0 && record.mainHeight >= 0;
         if (sizeUsable && (record.mainWith != 0 || record.mainHeight != 0)) {
@@ -30,9 +30,8 @@ WindowGeometry InitialGeometry(float imageWidth, float imageHeight, const Geomet
     return g;
 }
 
-std::optional<ImageSize> FollowWindow(float windowWidth, float windowHeight, std::int32_t mainLeft,
-                                      std::int32_t mainTop) {
-    if (!PlaceStored(mainLeft, mainTop)) {
+std::optional<ImageSize> FollowWindow(float windowWidth, float windowHeight, bool placeStored) {
+    if (!placeStored) {
         return std::nullopt;
     }
     return ImageSize{windowWidth - kMarginWidth, windowHeight - kMarginHeight};

@@ -10,7 +10,10 @@ namespace zelta {
 inline constexpr float kMarginWidth = 80.0F;
 inline constexpr float kMarginHeight = 500.0F;
 
+// The six stored values of a picture, in twips, and whether they hold a place (geometry_record.h
+// reads and writes them).
 struct GeometryRecord {
+    bool placeStored = false;
     std::int32_t mainLeft = 0;
     std::int32_t mainTop = 0;
     std::int32_t mainWith = 0;
@@ -18,11 +21,6 @@ struct GeometryRecord {
     std::int32_t imageWith = 0;
     std::int32_t imageHeight = 0;
 };
-
-// A stored place counts only when both edges are non-zero.
-constexpr bool PlaceStored(std::int32_t mainLeft, std::int32_t mainTop) {
-    return mainLeft != 0 && mainTop != 0;
-}
 
 // The left (or top) edge of a window of the given outer width (or height) centred on the screen.
 constexpr float CentredEdge(float screen, float window) {
@@ -40,7 +38,7 @@ struct WindowGeometry {
     float imageHeight = 0;
 };
 
-// The window for a picture of the given size: from the record when its place counts (its sizes
+// The window for a picture of the given size: from the record when it holds a place (its sizes
 // only when not both 0), otherwise centred on the screen at picture size plus the margins.
 WindowGeometry InitialGeometry(float imageWidth, float imageHeight, const GeometryRecord& record,
                                float screenWidth, float screenHeight);
@@ -51,8 +49,7 @@ struct ImageSize {
     float width = 0;
     float height = 0;
 };
-std::optional<ImageSize> FollowWindow(float windowWidth, float windowHeight, std::int32_t mainLeft,
-                                      std::int32_t mainTop);
+std::optional<ImageSize> FollowWindow(float windowWidth, float windowHeight, bool placeStored);
 
 // Screen rectangles in pixels.
 struct PixelRect {

@@ -3,11 +3,11 @@
 #include <new>
 
 #include "picture_window/geometry.h"
+#include "picture_window/geometry_record.h"
+#include "picture_window/picture_ids.h"
 #include "resources/resource_ids.h"
 #include "settings/geometry_keys.h"
-#include "settings/number_text.h"
 #include "toolkit/app_services.h"
-#include "picture_window/picture_ids.h"
 #include "toolkit/picture.h"
 #include "toolkit/picture_loader.h"
 
@@ -79,8 +79,7 @@ void PictureForm::CreateControls() {
 void PictureForm::LoadPictureFile(const std::wstring& path) {
     // With a record the first view is the whole picture stretched to the stored window less the
     // margins (what the resize rule makes of it); otherwise the picture at its natural size.
-    const GeometryRecord record = ReadRecord();
-    const WindowGeometry g = InitialGeometry(0, 0, record, 0, 0);
+    const WindowGeometry g = InitialGeometry(0, 0, Record(), 0, 0);
     FirstView view;
     if (g.imageSizeFromRecord) {
         view.width = ToPixels(g.width - kMarginWidth);
@@ -96,15 +95,12 @@ void PictureForm::Form_Load() {
     }
 }
 
-GeometryRecord PictureForm::ReadRecord() const {
-    GeometryRecord record;
-    record.mainLeft = ReadWholeNumber(store_, picturePath_, keys::kMainLeft);
-    record.mainTop = ReadWholeNumber(store_, picturePath_, keys::kMainTop);
-    record.mainWith = ReadWholeNumber(store_, picturePath_, keys::kMainWith);
-    record.mainHeight = ReadWholeNumber(store_, picturePath_, keys::kMainHeight);
-    record.imageWith = ReadWholeNumber(store_, picturePath_, keys::kImageWith);
-    record.imageHeight = ReadWholeNumber(store_, picturePath_, keys::kImageHeight);
-    return record;
+// Read once per start: nothing writes it between the picture's load and the geometry steps.
+const GeometryRecord& PictureForm::Record() {
+    if (!record_) {
+        record_ = ReadGeometryRecord(store_, picturePath_);
+    }
+    return *record_;
 }
 
 void PictureForm::GeometrySteps() {
@@ -112,7 +108,7 @@ void PictureForm::GeometrySteps() {
     const auto screenHeight = static_cast<float>(ScreenHeightTwips());
     const WindowGeometry g =
         InitialGeometry(static_cast<float>(Image1.Width()), static_cast<float>(Image1.Height()),
-                        ReadRecord(), screenWidth, screenHeight);
+                        Record(), screenWidth, screenHeight);
     SetWindowPos(Hwnd(), nullptr, ScreenToPixels(g.left), ScreenToPixels(g.top), ToPixels(g.width),
                  ToPixels(g.height), SWP_NOZORDER | SWP_NOACTIVATE);
     if (g.imageSizeFromRecord) {
@@ -161,18 +157,14 @@ void PictureForm::Form_Resize() {
         return;
     }
     const KeepAlive writing;  // the two image values go together
-    const std::int32_t mainLeft = ReadWholeNumber(store_, picturePath_, keys::kMainLeft);
-    const std::int32_t mainTop = ReadWholeNumber(store_, picturePath_, keys::kMainTop);
     Image1.SetStretch(true);
     Label1.SetWidth(Width());
     if (const auto size = FollowWindow(static_cast<float>(Width()), static_cast<float>(Height()),
-                                       mainLeft, mainTop)) {
+                                       ReadPlaceStored(store_, picturePath_))) {
         Image1.SetSize(size->width, size->height);
     }
-    store_.Save(keys::kApplication, picturePath_, keys::kImageWith,
-                NumberText(static_cast<float>(Image1.Width())));
-    store_.Save(keys::kApplication, picturePath_, keys::kImageHeight,
-                NumberText(static_cast<float>(Image1.Height())));
+    WriteImageSize(store_, picturePath_, static_cast<float>(Image1.Width()),
+                   static_cast<float>(Image1.Height()));
 }
 
 void PictureForm::Image1_MouseMove() {
@@ -200,14 +192,8 @@ void PictureForm::cmd_Pos_Click() {
         return;
     }
     const KeepAlive writing;  // the four values go together
-    store_.Save(keys::kApplication, picturePath_, keys::kMainLeft,
-                NumberText(static_cast<float>(Left())));
-    store_.Save(keys::kApplication, picturePath_, keys::kMainTop,
-                NumberText(static_cast<float>(Top())));
-    store_.Save(keys::kApplication, picturePath_, keys::kMainWith,
-                NumberText(static_cast<float>(Width())));
-    store_.Save(keys::kApplication, picturePath_, keys::kMainHeight,
-                NumberText(static_cast<float>(Height())));
+    WriteStoredPlace(store_, picturePath_, static_cast<float>(Left()), static_cast<float>(Top()),
+                     static_cast<float>(Width()), static_cast<float>(Height()));
     cmd_Pos.SetBackColor(kStoredColor);
 }
 

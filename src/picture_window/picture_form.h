@@ -1,6 +1,7 @@
 #pragma once
 // The picture window "Zelta": the picture, its path banner and the two geometry buttons.
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "picture_window/geometry.h"
@@ -34,7 +35,7 @@ class PictureForm : public Form {
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
   private:
-    GeometryRecord ReadRecord() const;
+    const GeometryRecord& Record();
     void GeometrySteps();
     void KeepOnScreen();
     void Image1_MouseMove();
@@ -45,6 +46,7 @@ class PictureForm : public Form {
 
     SettingsStore& store_;
     const std::wstring& picturePath_;
+    std::optional<GeometryRecord> record_;
 };
 
 }  // namespace zelta

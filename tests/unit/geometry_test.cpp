@@ -3,10 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include "picture_window/geometry_record.h"
+#include "settings/memory_store.h"
+
 namespace zelta {
 namespace {
 
-TEST(InitialGeometry, ARecordPlacesTheWindowOnlyWhenBothEdgesAreNonZero) {
+TEST(InitialGeometry, AStoredPlaceOpensThereOtherwiseTheWindowIsCentred) {
     // A 640 x 480 picture (9600 x 7200 twips) on a 1280 x 1024 screen (19200 x 15360 twips).
     const struct {
         const char* name;
@@ -15,19 +18,43 @@ TEST(InitialGeometry, ARecordPlacesTheWindowOnlyWhenBothEdgesAreNonZero) {
         bool sized;                      // window and image sizes come from the record
     } cases[] = {
         {"no record: centred at picture plus margins", {}, 4760, 3830, 9680, 7700, false},
-        {"record", {1500, 900, 12000, 9000, 11920, 8500}, 1500, 900, 12000, 9000, true},
-        {"left 0", {0, 900, 12000, 9000, 11920, 8500}, 4760, 3830, 9680, 7700, false},
-        {"top 0", {1500, 0, 12000, 9000, 11920, 8500}, 4760, 3830, 9680, 7700, false},
-        {"negative place", {-14400, -900, 12000, 9000, 1, 2}, -14400, -900, 12000, 9000, true},
-        {"beyond 16 bits", {38400, 900, 40080, 9000, 40000, 8500}, 38400, 900, 40080, 9000, true},
-        {"both sizes 0: place only", {1500, 900, 0, 0, 11920, 8500}, 1500, 900, 9680, 7700, false},
-        {"one size 0", {1500, 900, 0, 9000, 0, 8500}, 1500, 900, 0, 9000, true},
-        {"negative size: not ours", {1500, 900, -12000, 9000, 1, 2}, 1500, 900, 9680, 7700, false},
-        {"negative height", {1500, 900, 12000, -1, 1, 2}, 1500, 900, 9680, 7700, false},
+        {"record", {true, 1500, 900, 12000, 9000, 11920, 8500}, 1500, 900, 12000, 9000, true},
+        {"no place", {false, 1500, 900, 12000, 9000, 11920, 8500}, 4760, 3830, 9680, 7700, false},
+        {"at the edge", {true, 0, 0, 12000, 9000, 11920, 8500}, 0, 0, 12000, 9000, true},
+        {"negative place",
+         {true, -14400, -900, 12000, 9000, 1, 2},
+         -14400,
+         -900,
+         12000,
+         9000,
+         true},
+        {"beyond 16 bits",
+         {true, 38400, 900, 40080, 9000, 40000, 8500},
+         38400,
+         900,
+         40080,
+         9000,
+         true},
+        {"both sizes 0: place only",
+         {true, 1500, 900, 0, 0, 11920, 8500},
+         1500,
+         900,
+         9680,
+         7700,
+         false},
+        {"one size 0", {true, 1500, 900, 0, 9000, 0, 8500}, 1500, 900, 0, 9000, true},
+        {"negative size: not ours",
+         {true, 1500, 900, -12000, 9000, 1, 2},
+         1500,
+         900,
+         9680,
+         7700,
+         false},
+        {"negative height", {true, 1500, 900, 12000, -1, 1, 2}, 1500, 900, 9680, 7700, false},
     };
     for (const auto& c : cases) {
         const WindowGeometry g = InitialGeometry(9600, 7200, c.record, 19200, 15360);
-        EXPECT_EQ(g.centred, !PlaceStored(c.record.mainLeft, c.record.mainTop)) << c.name;
+        EXPECT_EQ(g.centred, !c.record.placeStored) << c.name;
         EXPECT_EQ(std::tuple(g.left, g.top, g.width, g.height, g.imageSizeFromRecord),
                   std::tuple(c.left, c.top, c.width, c.height, c.sized))
             << c.name;
@@ -38,10 +65,41 @@ TEST(InitialGeometry, ARecordPlacesTheWindowOnlyWhenBothEdgesAreNonZero) {
     }
 }
 
+// A place counts when both edges are non-zero, or when the store button wrote an edge at 0 as
+// "-0"; a plain 0, as older versions wrote it, still means no place.
+TEST(GeometryRecord, AnEdgeAtZeroIsStoredAsMinusZeroAndOldRecordsKeepTheirMeaning) {
+    const struct {
+        const wchar_t* left;
+        const wchar_t* top;
+        bool stored;
+    } cases[] = {{L"1500", L"900", true},  {L"-0", L"900", true},   {L"-0", L"-0", true},
+                 {L"0", L"900", false},    {L"1500", L"0", false},  {L"x", L"900", false},
+                 {L"-0.0", L"900", false}, {nullptr, L"900", false}};
+    for (const auto& c : cases) {
+        MemoryStore store;
+        if (c.left != nullptr) {
+            store.Save(L"Zelta", L"C:\\a.jpg", L"MainLeft", c.left);
+        }
+        store.Save(L"Zelta", L"C:\\a.jpg", L"MainTop", c.top);
+        EXPECT_EQ(ReadGeometryRecord(store, L"C:\\a.jpg").placeStored, c.stored)
+            << testing::PrintToString(std::wstring(c.left ? c.left : L"(none)"));
+        EXPECT_EQ(ReadPlaceStored(store, L"C:\\a.jpg"), c.stored);
+    }
+    MemoryStore store;
+    WriteStoredPlace(store, L"p", 0, 450, 9680, 7700);
+    WriteImageSize(store, L"p", 9600.5F, 0);
+    const GeometryRecord record = ReadGeometryRecord(store, L"p");
+    EXPECT_TRUE(record.placeStored);
+    EXPECT_EQ(std::tuple(record.mainLeft, record.mainTop, record.mainWith, record.mainHeight,
+                         record.imageWith, record.imageHeight),
+              std::tuple(0, 450, 9680, 7700, 9600, 0));
+    EXPECT_EQ(store.Get(L"Zelta", L"p", L"MainLeft"), L"-0");
+    EXPECT_EQ(store.Get(L"Zelta", L"p", L"ImageHeight"), L"0");
+}
+
 TEST(FollowWindow, ThePictureFollowsOnlyWhileAPlaceIsStored) {
-    EXPECT_FALSE(FollowWindow(12000, 9000, 0, 0) || FollowWindow(12000, 9000, 1500, 0) ||
-                 FollowWindow(12000, 9000, 0, 900));
-    const auto size = FollowWindow(12000, 9000, -1500, 900);
+    EXPECT_FALSE(FollowWindow(12000, 9000, false));
+    const auto size = FollowWindow(12000, 9000, true);
     ASSERT_TRUE(size);
     EXPECT_FLOAT_EQ(size->width, 11920);
     EXPECT_FLOAT_EQ(size->height, 8500);

@@ -56,20 +56,23 @@ TEST_F(PictureWindow, HoverStoreStretchDeleteAndClickLikeTheUserDoes) {
     ASSERT_LT(WindowRect(image).bottom + 1, client.bottom);
     MoveMouseTo(client.left + 160, WindowRect(image).bottom + 1);
     EXPECT_TRUE(StaysFalseFor([&] { return shown() != 0; }, 800));
-    // Without a record the picture keeps its size; the resize rule writes it.
-    Resize(window, 700, 400);
+    // Without a record the picture keeps its size; the resize rule writes it. Stored at the
+    // screen's left edge, the place is kept ("-0"), not forgotten.
+    SetWindowPos(window, nullptr, 0, 50, 700, 400, SWP_NOZORDER);
     EXPECT_TRUE(WaitUntil([&] { return ReadSetting(halves, L"ImageWith") == Twips(640); }));
     EXPECT_EQ(Size(image), std::pair(640L, 240L));
     Press(window, ids::kCmdPos);
     ASSERT_TRUE(WaitUntil([&] { return ReadSetting(halves, L"MainHeight").has_value(); }));
     const RECT placed = WindowRect(window);
-    for (const auto& [key, pixels] : {std::pair(L"MainLeft", placed.left),
-                                      {L"MainTop", placed.top},
-                                      {L"MainWith", placed.right - placed.left},
-                                      {L"MainHeight", placed.bottom - placed.top}}) {
-        EXPECT_EQ(ReadSetting(halves, key), Twips(pixels)) << Utf8(key);
+    for (const auto& [key, text] : {std::pair(L"MainLeft", std::wstring(L"-0")),
+                                    {L"MainTop", Twips(50)},
+                                    {L"MainWith", Twips(placed.right - placed.left)},
+                                    {L"MainHeight", Twips(placed.bottom - placed.top)}}) {
+        EXPECT_EQ(ReadSetting(halves, key), text) << Utf8(key);
     }
-    MoveMouseTo(client.left + 160, client.top + 200);
+    EXPECT_EQ(placed.left, 0);
+    const RECT moved = ClientOnScreen(window);
+    MoveMouseTo(moved.left + 160, moved.top + 200);
     ASSERT_TRUE(WaitUntil([&] { return shown() == 3; }));
     EXPECT_TRUE(WaitUntil([&] {  // painted (its edge hides the red picture) and red inside
         const RECT face = WindowRect(store);
@@ -89,29 +92,41 @@ TEST_F(PictureWindow, HoverStoreStretchDeleteAndClickLikeTheUserDoes) {
     EXPECT_TRUE(zelta.WaitExit() && zelta.ExitCode() == 0);
 }
 
+// A record opens where it says, also at the screen's edge; one on a monitor that is gone comes
+// back onto the screen; a plain 0 edge, as older versions wrote it, still means no place.
 TEST_F(PictureWindow, StoredPlacesOpenThereStretchedOrComeBackOnTheScreen) {
-    for (const auto& [left, top] : {std::pair(1500, 900), {60000, 900}, {-30000, -20000}}) {
+    const std::optional<POINT> anywhere;
+    const struct {
+        const wchar_t *left, *top;
+        bool stored;
+        std::optional<POINT> at;
+    } cases[] = {{L"1500", L"900", true, POINT{Pixels(1500), Pixels(900)}},
+                 {L"-0", L"900", true, POINT{0, Pixels(900)}},
+                 {L"60000", L"900", true, anywhere},
+                 {L"-30000", L"-20000", true, anywhere},
+                 {L"0", L"900", false, anywhere}};
+    for (const auto& c : cases) {
         WipeSettings();
-        for (const auto& [key, value] : {std::pair(L"MainLeft", left),
-                                         {L"MainTop", top},
-                                         {L"MainWith", 12000},
-                                         {L"MainHeight", 9000}}) {
-            WriteSetting(halves, key, std::to_wstring(value));
+        for (const auto& [key, value] : {std::pair(L"MainLeft", c.left),
+                                         {L"MainTop", c.top},
+                                         {L"MainWith", L"12000"},
+                                         {L"MainHeight", L"9000"}}) {
+            WriteSetting(halves, key, value);
         }
         Zelta zelta = Zelta::Start(halves);
         HWND window = zelta.PictureWindow();
         ASSERT_NE(window, nullptr);
         const RECT outer = WindowRect(window);
-        EXPECT_EQ(Size(window).first, Pixels(12000));
-        if (left == 1500) {
-            EXPECT_EQ(std::pair(outer.left, outer.top), std::pair(Pixels(1500), Pixels(900)));
-        } else {  // on a monitor that is gone: brought back, the record itself unchanged
+        EXPECT_EQ(Size(window).first, c.stored ? Pixels(12000) : 640 + Pixels(80)) << Utf8(c.left);
+        if (c.at) {
+            EXPECT_EQ(std::pair(outer.left, outer.top), std::pair(c.at->x, c.at->y));
+        } else {
             EXPECT_TRUE(outer.left >= 0 && outer.left < GetSystemMetrics(SM_CXSCREEN) &&
                         outer.top >= 0 && outer.top < GetSystemMetrics(SM_CYSCREEN));
         }
-        EXPECT_EQ(Size(Control(window, ids::kImage1)).first, Pixels(12000 - 80));
+        EXPECT_EQ(Size(Control(window, ids::kImage1)).first, c.stored ? Pixels(12000 - 80) : 640);
         EXPECT_TRUE(WaitUntil([&] { return ShowsHalves(window); }));
-        EXPECT_EQ(ReadSetting(halves, L"MainLeft"), std::to_wstring(left));
+        EXPECT_EQ(ReadSetting(halves, L"MainLeft"), c.left) << "the record itself unchanged";
     }
 }
 
