@@ -115,14 +115,23 @@ struct Box {
 
 class Zelta {
   public:
-    // "<exe>" <argumentText>, the argument passed verbatim.
+    // "<exe>" <argumentText>, the argument passed verbatim. 64-bit Wine on a loaded machine now
+    // and then loses a new process while it is being set up, before the program's own code runs
+    // (CreateProcess fails with ERROR_INTERNAL_ERROR): such a start is made again, up to twice.
     static Zelta Start(const std::wstring& argumentText, const std::wstring& exe = ZeltaExe()) {
         std::wstring line = L"\"" + exe + L"\" " + argumentText;
         STARTUPINFOW startup{sizeof(startup)};
         PROCESS_INFORMATION info{};
-        EXPECT_TRUE(CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
-                                   nullptr, nullptr, &startup, &info))
-            << "cannot start " << Utf8(line) << " (error " << GetLastError() << ")";
+        bool started = false;
+        for (int attempt = 0; attempt < 3 && !started; ++attempt) {
+            started = CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE,
+                                     CREATE_NO_WINDOW, nullptr, nullptr, &startup, &info) != FALSE;
+            if (!started && GetLastError() != ERROR_INTERNAL_ERROR) {
+                break;
+            }
+        }
+        EXPECT_TRUE(started) << "cannot start " << Utf8(line) << " (error " << GetLastError()
+                             << ")";
         CloseHandle(info.hThread);
         return {info.hProcess, info.dwProcessId};
     }
