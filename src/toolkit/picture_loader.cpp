@@ -9,6 +9,7 @@
 #include "toolkit/buffer_sizes.h"
 #include "toolkit/device_names.h"
 #include "toolkit/exif.h"
+#include "toolkit/file_settling.h"
 #include "toolkit/jpeg_picture.h"
 #include "toolkit/pixel_rows.h"
 #include "toolkit/png_check.h"
@@ -159,9 +160,56 @@ std::shared_ptr<PictureSource> Decode(IWICBitmapDecoder* decoder, const std::wst
     return std::make_shared<WholePicture>(Upright(std::move(picture), orientation));
 }
 
-}  // namespace
+std::int64_t SystemTimeNow() {
+    FILETIME now{};
+    GetSystemTimeAsFileTime(&now);
+    return static_cast<std::int64_t>((static_cast<std::uint64_t>(now.dwHighDateTime) << 32) |
+                                     now.dwLowDateTime);
+}
 
-std::shared_ptr<PictureSource> LoadPicture(const std::wstring& path, const FirstView& view) {
+// Whether a program has the file open for writing (the open for reading that the load uses is
+// refused then), its size and its last write time, without keeping it open.
+FileLook LookAt(const std::wstring& path) {
+    FileLook look;
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) {
+        look.size = static_cast<std::int64_t>((std::uint64_t{data.nFileSizeHigh} << 32) |
+                                              data.nFileSizeLow);
+        look.written =
+            static_cast<std::int64_t>((std::uint64_t{data.ftLastWriteTime.dwHighDateTime} << 32) |
+                                      data.ftLastWriteTime.dwLowDateTime);
+    }
+    const unique_kernel_handle probe =
+        FileHandle(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    look.writerOpen = !probe && GetLastError() == ERROR_SHARING_VIOLATION;
+    return look;
+}
+
+// After a failure that an unfinished file explains: true once the file has settled and changed,
+// so that loading it again is worth it.
+bool WaitForWriter(const std::wstring& path, FileSettling& settling) {
+    if (!settling.Failed(LookAt(path), SystemTimeNow())) {
+        return false;
+    }
+    for (;;) {
+        Sleep(kSettlePollMs);
+        switch (settling.Next(LookAt(path), SystemTimeNow())) {
+            case FileSettling::Step::Wait:
+                break;
+            case FileSettling::Step::TryAgain:
+                return true;
+            case FileSettling::Step::GiveUp:
+                return false;
+        }
+    }
+}
+
+// One attempt. `unfinished` tells, when it throws, whether a file that its writer has not
+// finished yet could be the cause.
+std::shared_ptr<PictureSource> LoadOnce(const std::wstring& path, const FirstView& view,
+                                        bool& unfinished) {
+    unfinished = false;
     if (path.empty()) {
         Fail(error_number::kFileNotFound, path, L"Es wurde kein Dateiname angegeben.");
     }
@@ -177,6 +225,7 @@ std::shared_ptr<PictureSource> LoadPicture(const std::wstring& path, const First
                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (!file) {
         const DWORD code = GetLastError();
+        unfinished = code == ERROR_SHARING_VIOLATION;
         Fail(code == ERROR_FILE_NOT_FOUND ? error_number::kFileNotFound
                                           : error_number::kPathNotFound,
              path, OpenFailureText(code));
@@ -184,6 +233,7 @@ std::shared_ptr<PictureSource> LoadPicture(const std::wstring& path, const First
     if (GetFileType(file.get()) != FILE_TYPE_DISK) {
         Fail(error_number::kInvalidPicture, path, L"Der Name bezeichnet ein Gerät, keine Datei.");
     }
+    unfinished = true;  // from here on, what the file holds may not be all of it yet
     LARGE_INTEGER size{};
     if (!GetFileSizeEx(file.get(), &size) || size.QuadPart == 0) {
         Fail(error_number::kInvalidPicture, path, L"Die Datei ist leer.");
@@ -208,6 +258,22 @@ std::shared_ptr<PictureSource> LoadPicture(const std::wstring& path, const First
                  : L"Die Datei ist kein lesbares Bild oder beschädigt.");
     }
     return Decode(decoder.get(), path, orientation);
+}
+
+}  // namespace
+
+std::shared_ptr<PictureSource> LoadPicture(const std::wstring& path, const FirstView& view) {
+    FileSettling settling(SystemTimeNow());
+    for (;;) {
+        bool unfinished = false;
+        try {
+            return LoadOnce(path, view, unfinished);
+        } catch (const RuntimeError&) {
+            if (!unfinished || !WaitForWriter(path, settling)) {
+                throw;  // what is still wrong after the wait
+            }
+        }
+    }
 }
 
 std::shared_ptr<PictureSource> PictureFromResource(int resourceId, int resourceType) {

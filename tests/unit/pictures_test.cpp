@@ -8,6 +8,7 @@
 #include "toolkit/device_names.h"
 #include "toolkit/dialog_filter.h"
 #include "toolkit/exif.h"
+#include "toolkit/file_settling.h"
 #include "toolkit/orientation.h"
 #include "toolkit/pixel_rows.h"
 #include "toolkit/png_check.h"
@@ -169,6 +170,64 @@ TEST(DeviceNames, DevicesWhateverTheirFolderExtensionOrCase) {
     using namespace std::string_literals;
     EXPECT_EQ(DialogFilter(L"Pic (*.*)|*.*|Pics |*.bmp|"), L"Pic (*.*)\0*.*\0Pics \0*.bmp\0\0"s);
     EXPECT_EQ(DialogFilter(L"B|*.bat"), L"B\0*.bat\0\0"s);
+}
+
+// A picture still being written: loaded again once its writer is done and it has stayed the same
+// for a moment, never later than the limit; a damaged file that nobody writes is refused at once.
+TEST(FileSettling, WaitsForTheWriterToFinishButNoLongerThanTheLimit) {
+    using Step = FileSettling::Step;
+    struct Look {
+        int at;  // ms after the first attempt
+        bool writer;
+        int size;
+        int written;  // ms
+    };
+    const struct {
+        const char* name;
+        Look failed;
+        bool worthWaiting;
+        std::vector<std::pair<Look, Step>> then;
+    } cases[] = {
+        {"old damaged file", {10, false, 100, -60000}, false, {}},
+        {"a failure after the limit", {2000, true, 50, 0}, false, {}},
+        {"the writer finishes",
+         {10, true, 50, 0},
+         true,
+         {{{50, true, 50, 40}, Step::Wait},
+          {{650, false, 100, 600}, Step::Wait},
+          {{800, false, 100, 600}, Step::Wait},
+          {{860, false, 100, 600}, Step::TryAgain}}},
+        {"a file that grows after it was closed",
+         {10, false, 60, 0},
+         true,
+         {{{200, false, 60, 0}, Step::Wait},
+          {{260, false, 80, 250}, Step::Wait},
+          {{470, false, 80, 250}, Step::TryAgain}}},
+        {"fresh but unchanged",
+         {10, false, 100, 0},
+         true,
+         {{{60, false, 100, 0}, Step::Wait}, {{250, false, 100, 0}, Step::GiveUp}}},
+        {"open elsewhere, unchanged: read once it is closed",
+         {10, true, 100, 0},
+         true,
+         {{{60, false, 100, 0}, Step::Wait}, {{300, false, 100, 0}, Step::TryAgain}}},
+        {"never finished",
+         {10, true, 50, 0},
+         true,
+         {{{1990, true, 90, 1980}, Step::Wait}, {{2000, true, 90, 1980}, Step::GiveUp}}},
+    };
+    const auto look = [](const Look& l) {
+        return FileLook{l.writer, l.size, std::int64_t{l.written} * kMillisecond};
+    };
+    for (const auto& c : cases) {
+        FileSettling settling(0);
+        EXPECT_EQ(settling.Failed(look(c.failed), c.failed.at * kMillisecond), c.worthWaiting)
+            << c.name;
+        for (const auto& [seen, step] : c.then) {
+            EXPECT_EQ(settling.Next(look(seen), seen.at * kMillisecond), step)
+                << c.name << " at " << seen.at;
+        }
+    }
 }
 
 }  // namespace

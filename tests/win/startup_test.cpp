@@ -110,4 +110,53 @@ TEST_F(Startup, AnUnreadablePictureIsReportedInGermanAndEndsWithCodeOne) {
     EXPECT_TRUE(failing.Windows(ids::kClassName).empty());
 }
 
+// The measuring software starts the program while it still writes the picture: the picture is
+// shown once the writer is done, whether it keeps the file open meanwhile or appends the rest
+// later; one whose writer never finishes is refused after the wait, not at once.
+TEST_F(Startup, APictureStillBeingWrittenIsShownOnceItsWriterIsDone) {
+    const std::string png = ReadFileBytes(Fixture(L"pictures\\halves.png"));
+    const std::wstring dir = MakeTempDir(L"being written");
+    const auto open = [](const std::wstring& path, DWORD disposition) {
+        return CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, disposition,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    };
+    const auto write = [](HANDLE file, const char* bytes, std::size_t size) {
+        DWORD written = 0;
+        EXPECT_TRUE(WriteFile(file, bytes, static_cast<DWORD>(size), &written, nullptr));
+    };
+    for (const bool keepsOpen : {true, false}) {
+        const std::wstring path = dir + (keepsOpen ? L"\\open.png" : L"\\grows.png");
+        HANDLE file = open(path, CREATE_ALWAYS);
+        write(file, png.data(), png.size() / 2);
+        if (!keepsOpen) {
+            CloseHandle(file);
+        }
+        Zelta zelta = Zelta::Start(path);
+        Sleep(500);  // the writer takes its time
+        if (!keepsOpen) {
+            file = open(path, OPEN_EXISTING);
+        }
+        write(file, png.data() + png.size() / 2, png.size() - png.size() / 2);
+        CloseHandle(file);
+        HWND window = zelta.PictureWindow();
+        ASSERT_NE(window, nullptr) << keepsOpen;
+        const RECT client = ClientOnScreen(window);
+        EXPECT_TRUE(WaitUntil([&] {
+            return Near(ScreenPixel(client.left + 10, client.top + 10), RGB(255, 0, 0)) &&
+                   Near(ScreenPixel(client.left + 630, client.top + 230), RGB(0, 0, 255));
+        }));
+    }
+    const std::wstring unfinished = dir + L"\\unfinished.png";
+    HANDLE file = open(unfinished, CREATE_ALWAYS);
+    write(file, png.data(), png.size() / 2);
+    Zelta zelta = Zelta::Start(unfinished);
+    EXPECT_TRUE(StaysFalseFor([&] { return zelta.WaitBox(0) != nullptr; }, 1000));
+    const auto boxes = zelta.TakeBoxes(1);
+    CloseHandle(file);
+    ASSERT_EQ(boxes.size(), 1U);
+    EXPECT_EQ(boxes[0].text, L"Das Bild kann nicht geladen werden: " + unfinished +
+                                 L"\n\nDie Datei wird von einem anderen Programm verwendet.");
+    EXPECT_TRUE(zelta.WaitExit() && zelta.ExitCode() == 1);
+}
+
 }  // namespace
