@@ -6,8 +6,9 @@
 
 namespace zelta {
 
-// Decoded pictures above this size are refused: a 32-bit process cannot hold much more next to
-// the decoder's own buffers.
+// Decoded pictures above this size (160 megapixels, far beyond any camera's) are refused, by both
+// builds alike, so that a picture shows the same way whichever build a PC runs: the 32-bit build
+// cannot hold much more next to the decoder's own buffers, and the 64-bit one keeps its limit.
 inline constexpr std::size_t kMaxPictureBytes = std::size_t{640} * 1024 * 1024;
 
 // Bytes of a width x height 32-bit buffer, or nothing when a side is not positive or the size

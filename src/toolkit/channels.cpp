@@ -101,6 +101,12 @@ std::string ReadFileBytes(const std::wstring& path) {
         if (got == 0) {
             return bytes;
         }
+        if (bytes.size() + got > kMaxReadFileBytes) {
+            throw RuntimeError(error_number::kOutOfMemory,
+                               L"Die Datei kann nicht gelesen werden: " + path +
+                                   L"\nSie ist größer als " +
+                                   std::to_wstring(kMaxReadFileBytes >> 20) + L" MB.");
+        }
         bytes.append(block.data(), got);
     }
     const DWORD code = GetLastError();

@@ -137,6 +137,9 @@ TEST(Channels, LinesInTheConsoleOrAnsiCodePageAndFilesNeverHalfWritten) {
     // A failed replace leaves nothing behind (a folder cannot be replaced by a file).
     EXPECT_THROW(zelta::WriteFileAtomically(dir, "x"), zelta::RuntimeError);
     EXPECT_FALSE(std::filesystem::exists(dir + L".zelta-new"));
+    // A file larger than any settings backup is refused by both builds, not held in memory.
+    std::filesystem::resize_file(file, zelta::kMaxReadFileBytes + 1);
+    EXPECT_THROW(zelta::ReadFileBytes(file), zelta::RuntimeError);
 }
 
 }  // namespace
