@@ -4,15 +4,15 @@
 #include <string>
 #include <vector>
 
-#include "toolkit/buffer_sizes.h"
-#include "toolkit/device_names.h"
+#include "picture/buffer_sizes.h"
+#include "picture/device_names.h"
 #include "toolkit/dialog_filter.h"
-#include "toolkit/exif.h"
-#include "toolkit/file_settling.h"
-#include "toolkit/orientation.h"
-#include "toolkit/pixel_rows.h"
-#include "toolkit/png_check.h"
-#include "toolkit/resample.h"
+#include "picture/exif.h"
+#include "picture/file_settling.h"
+#include "picture/orientation.h"
+#include "picture/pixel_rows.h"
+#include "picture/png_check.h"
+#include "picture/resample.h"
 
 namespace zelta {
 namespace {
@@ -195,22 +195,22 @@ TEST(FileSettling, WaitsForTheWriterToFinishButNoLongerThanTheLimit) {
          true,
          {{{50, true, 50, 40}, Step::Wait},
           {{650, false, 100, 600}, Step::Wait},
-          {{800, false, 100, 600}, Step::Wait},
-          {{860, false, 100, 600}, Step::TryAgain}}},
+          {{1100, false, 100, 600}, Step::Wait},
+          {{1160, false, 100, 600}, Step::TryAgain}}},
         {"a file that grows after it was closed",
          {10, false, 60, 0},
          true,
-         {{{200, false, 60, 0}, Step::Wait},
-          {{260, false, 80, 250}, Step::Wait},
-          {{470, false, 80, 250}, Step::TryAgain}}},
+         {{{400, false, 60, 0}, Step::Wait},
+          {{460, false, 80, 450}, Step::Wait},
+          {{970, false, 80, 450}, Step::TryAgain}}},
         {"fresh but unchanged",
          {10, false, 100, 0},
          true,
-         {{{60, false, 100, 0}, Step::Wait}, {{250, false, 100, 0}, Step::GiveUp}}},
+         {{{60, false, 100, 0}, Step::Wait}, {{510, false, 100, 0}, Step::GiveUp}}},
         {"open elsewhere, unchanged: read once it is closed",
          {10, true, 100, 0},
          true,
-         {{{60, false, 100, 0}, Step::Wait}, {{300, false, 100, 0}, Step::TryAgain}}},
+         {{{60, false, 100, 0}, Step::Wait}, {{560, false, 100, 0}, Step::TryAgain}}},
         {"never finished",
          {10, true, 50, 0},
          true,

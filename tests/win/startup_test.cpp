@@ -132,7 +132,7 @@ TEST_F(Startup, APictureStillBeingWrittenIsShownOnceItsWriterIsDone) {
             CloseHandle(file);
         }
         Zelta zelta = Zelta::Start(path);
-        Sleep(500);  // the writer takes its time
+        Sleep(300);  // the writer takes its time
         if (!keepsOpen) {
             file = open(path, OPEN_EXISTING);
         }
