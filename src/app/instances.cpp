@@ -6,7 +6,8 @@
 #include <string>
 
 #include "app/start_order.h"
-#include "toolkit/app_services.h"
+#include "toolkit/process_end.h"
+#include "toolkit/program_paths.h"
 #include "toolkit/system_library.h"
 #include "toolkit/unique_handle.h"
 

@@ -11,7 +11,10 @@
 #include "picture_window/picture_form.h"
 #include "settings/registry_store.h"
 #include "setup/setup_form.h"
-#include "toolkit/app_services.h"
+#include "toolkit/com.h"
+#include "toolkit/message_box.h"
+#include "toolkit/process_end.h"
+#include "toolkit/program_paths.h"
 
 namespace zelta {
 

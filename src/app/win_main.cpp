@@ -2,7 +2,7 @@
 #include <windows.h>
 
 #include "app/main.h"
-#include "toolkit/app_services.h"
+#include "toolkit/error_report.h"
 #include "toolkit/message_pump.h"
 
 int WINAPI wWinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, PWSTR /*commandLine*/,

@@ -22,7 +22,7 @@ class MediaUi {
     // A message box that waits until the user closes it.
     virtual void ShowMessage(const std::wstring& prompt, unsigned style,
                              const std::wstring& title) = 0;
-    // The program-wide mouse pointer: 11 busy, 0 default.
+    // The program-wide mouse pointer: pointer::kBusy or pointer::kDefault (toolkit/ui_values.h).
     virtual void SetMousePointer(int shape) = 0;
 };
 

@@ -4,12 +4,11 @@
 #include <iterator>
 
 #include "media/mci_commands.h"
+#include "toolkit/ui_values.h"
 
 namespace zelta {
 namespace {
 
-inline constexpr int kBusyPointer = 11;
-inline constexpr int kDefaultPointer = 0;
 inline constexpr std::uint32_t kFileNotFound = 275;  // MCIERR_FILE_NOT_FOUND
 
 // Runs one step of the player; a step that throws is abandoned and playback goes on.
@@ -54,7 +53,7 @@ bool SendMciCommand(const std::wstring& command, MediaInterface& media, MediaUi&
 
 bool PlayMedia(const std::wstring& mediaPath, const std::wstring& mciName, MediaInterface& media,
                MediaUi& ui) noexcept {
-    RunStep([&] { ui.SetMousePointer(kBusyPointer); });
+    RunStep([&] { ui.SetMousePointer(pointer::kBusy); });
     std::vector<std::wstring> commands;
     RunStep([&] { commands = MciCommandsFor(mediaPath, mciName); });
     // A command counts as done only when it was sent and succeeded.
@@ -77,7 +76,7 @@ bool PlayMedia(const std::wstring& mediaPath, const std::wstring& mciName, Media
         RunStep([&] { sent = SendMciCommand(commands[i], media, ui); });
         succeeded = succeeded && sent;
     }
-    RunStep([&] { ui.SetMousePointer(kDefaultPointer); });
+    RunStep([&] { ui.SetMousePointer(pointer::kDefault); });
     return succeeded;
 }
 

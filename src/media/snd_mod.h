@@ -5,10 +5,11 @@
 #include <string>
 
 #include "media/media_interface.h"
+#include "toolkit/ui_values.h"
 
 namespace zelta {
 
-inline constexpr unsigned kMciErrorStyle = 64;  // OK button, information icon
+inline constexpr unsigned kMciErrorStyle = style::kInformation;
 inline constexpr wchar_t kMciErrorTitle[] = L"MCI-Fehler";
 
 // The text of an error box: the error text, then the command as it was sent.

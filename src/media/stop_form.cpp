@@ -1,7 +1,7 @@
 #include "media/stop_form.h"
 
 #include "resources/resource_ids.h"
-#include "toolkit/app_services.h"
+#include "toolkit/process_end.h"
 #include "media/stop_ids.h"
 
 namespace zelta {

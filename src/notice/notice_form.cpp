@@ -2,7 +2,7 @@
 
 #include "resources/resource_ids.h"
 #include "notice/notice_ids.h"
-#include "toolkit/picture_loader.h"
+#include "picture/picture_loader.h"
 
 namespace zelta {
 

@@ -1,5 +1,6 @@
 #pragma once
 // The notice window "Hinweis": how to start the program; it closes itself after ten seconds.
+#include "picture/image_control.h"
 #include "toolkit/controls.h"
 #include "toolkit/form.h"
 

@@ -7,9 +7,11 @@
 #include "picture_window/picture_ids.h"
 #include "resources/resource_ids.h"
 #include "settings/geometry_keys.h"
-#include "toolkit/app_services.h"
-#include "toolkit/picture.h"
-#include "toolkit/picture_loader.h"
+#include "toolkit/process_end.h"
+#include "toolkit/screen.h"
+#include "toolkit/ui_values.h"
+#include "picture/picture.h"
+#include "picture/picture_loader.h"
 
 namespace zelta {
 

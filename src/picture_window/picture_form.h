@@ -6,6 +6,7 @@
 
 #include "picture_window/geometry.h"
 #include "settings/settings_store.h"
+#include "picture/image_control.h"
 #include "toolkit/controls.h"
 #include "toolkit/form.h"
 

@@ -18,7 +18,7 @@ namespace {
         message += L"\nSchlüssel: " + key;
     }
     message += L"\n(Fehler " + std::to_wstring(status) + L")";
-    throw RuntimeError(error_number::kSettings, message);
+    throw RuntimeError(message);
 }
 
 constexpr const wchar_t* kReadFailed = L"Die Einstellung kann nicht gelesen werden.";

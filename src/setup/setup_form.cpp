@@ -6,7 +6,11 @@
 
 #include "resources/resource_ids.h"
 #include "settings/registry_store.h"
-#include "toolkit/app_services.h"
+#include "toolkit/message_box.h"
+#include "toolkit/mouse_pointer.h"
+#include "toolkit/process_end.h"
+#include "toolkit/program_paths.h"
+#include "toolkit/start_file.h"
 #include "setup/setup_ids.h"
 #include "toolkit/channels.h"
 #include "toolkit/message_pump.h"
@@ -113,25 +117,8 @@ class WindowsSetupServices : public SetupServices {
   private:
     std::optional<std::wstring> Show(CommonDialog& dialog, const DialogRequest& request,
                                      bool save) {
-        dialog.cancelError = true;
-        dialog.flags = request.flags;
-        dialog.initDir = request.initDir;
-        dialog.filter = request.filter;
-        dialog.filterIndex = request.filterIndex;
-        dialog.fileName = request.fileName;
-        try {
-            if (save) {
-                dialog.ShowSave(form_.Hwnd());
-            } else {
-                dialog.ShowOpen(form_.Hwnd());
-            }
-        } catch (const RuntimeError& error) {
-            if (error.Number() == error_number::kCancel) {
-                return std::nullopt;
-            }
-            throw;
-        }
-        return dialog.fileName;
+        dialog.properties = request;
+        return save ? dialog.ShowSave(form_.Hwnd()) : dialog.ShowOpen(form_.Hwnd());
     }
 
     SetupForm& form_;

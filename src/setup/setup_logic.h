@@ -8,19 +8,11 @@
 #include <string>
 
 #include "settings/settings_store.h"
+#include "toolkit/ui_values.h"
 
 namespace zelta {
 
 enum class TextCodePage { Ansi, Oem };
-
-// The properties a file dialog is shown with.
-struct DialogRequest {
-    long flags = 0;
-    std::wstring initDir;
-    std::wstring filter;  // description and pattern pairs joined by "|"
-    int filterIndex = 1;
-    std::wstring fileName;
-};
 
 class SetupServices {
   public:

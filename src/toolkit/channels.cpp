@@ -2,7 +2,7 @@
 
 #include <map>
 
-#include "toolkit/app_services.h"
+#include "toolkit/error_report.h"
 #include "toolkit/runtime_error.h"
 #include "toolkit/unique_handle.h"
 
@@ -54,10 +54,9 @@ std::string EncodeText(const std::wstring& text, UINT codePage) {
         return {};
     }
     if (!CanEncode(text, codePage)) {
-        throw RuntimeError(error_number::kInvalidArgument,
-                           L"Der Text enthält Zeichen, die in der Zeichentabelle " +
-                               std::to_wstring(Resolved(codePage)) + L" nicht darstellbar sind:\n" +
-                               text);
+        throw RuntimeError(L"Der Text enthält Zeichen, die in der Zeichentabelle " +
+                           std::to_wstring(Resolved(codePage)) + L" nicht darstellbar sind:\n" +
+                           text);
     }
     const int length = Encode(text, codePage, nullptr, 0, nullptr);
     std::string bytes(static_cast<std::size_t>(length), '\0');
@@ -72,8 +71,7 @@ void OpenForOutput(int channel, const std::wstring& path, UINT codePage) {
 void PrintLine(int channel, const std::wstring& text) {
     auto found = Channels().find(channel);
     if (found == Channels().end()) {
-        throw RuntimeError(error_number::kInvalidArgument,
-                           L"Dateikanal " + std::to_wstring(channel) + L" ist nicht offen.");
+        throw RuntimeError(L"Dateikanal " + std::to_wstring(channel) + L" ist nicht offen.");
     }
     found->second.content += EncodeText(text, found->second.codePage);
     found->second.content += "\r\n";
@@ -102,24 +100,22 @@ std::string ReadFileBytes(const std::wstring& path) {
             return bytes;
         }
         if (bytes.size() + got > kMaxReadFileBytes) {
-            throw RuntimeError(error_number::kOutOfMemory,
-                               L"Die Datei kann nicht gelesen werden: " + path +
-                                   L"\nSie ist größer als " +
-                                   std::to_wstring(kMaxReadFileBytes >> 20) + L" MB.");
+            throw RuntimeError(L"Die Datei kann nicht gelesen werden: " + path +
+                               L"\nSie ist größer als " + std::to_wstring(kMaxReadFileBytes >> 20) +
+                               L" MB.");
         }
         bytes.append(block.data(), got);
     }
     const DWORD code = GetLastError();
-    throw RuntimeError(error_number::kPermissionDenied, L"Die Datei kann nicht gelesen werden: " +
-                                                            path + L"\n" + LastErrorText(code));
+    throw RuntimeError(L"Die Datei kann nicht gelesen werden: " + path + L"\n" +
+                       LastErrorText(code));
 }
 
 void WriteFileAtomically(const std::wstring& path, const std::string& bytes) {
     // Replacing would succeed on some systems; a write-protected file is the user's decision.
     const DWORD attributes = GetFileAttributesW(path.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
-        throw RuntimeError(error_number::kPermissionDenied,
-                           L"Die Datei ist schreibgeschützt und wurde nicht verändert: " + path);
+        throw RuntimeError(L"Die Datei ist schreibgeschützt und wurde nicht verändert: " + path);
     }
     const std::wstring temporary = path + L".zelta-new";
     unique_kernel_handle file =
@@ -127,9 +123,8 @@ void WriteFileAtomically(const std::wstring& path, const std::string& bytes) {
                                FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
         const DWORD code = GetLastError();
-        throw RuntimeError(
-            error_number::kPermissionDenied,
-            L"Die Datei kann nicht geschrieben werden: " + path + L"\n" + LastErrorText(code));
+        throw RuntimeError(L"Die Datei kann nicht geschrieben werden: " + path + L"\n" +
+                           LastErrorText(code));
     }
     DWORD written = 0;
     const BOOL ok =
@@ -141,16 +136,15 @@ void WriteFileAtomically(const std::wstring& path, const std::string& bytes) {
     file.reset();
     if (!ok || !flushed) {
         DeleteFileW(temporary.c_str());
-        throw RuntimeError(error_number::kDeviceIo, L"Die Datei kann nicht geschrieben werden: " +
-                                                        path + L"\n" + LastErrorText(writeError));
+        throw RuntimeError(L"Die Datei kann nicht geschrieben werden: " + path + L"\n" +
+                           LastErrorText(writeError));
     }
     if (!MoveFileExW(temporary.c_str(), path.c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         const DWORD code = GetLastError();
         DeleteFileW(temporary.c_str());
-        throw RuntimeError(
-            error_number::kPermissionDenied,
-            L"Die Datei kann nicht ersetzt werden: " + path + L"\n" + LastErrorText(code));
+        throw RuntimeError(L"Die Datei kann nicht ersetzt werden: " + path + L"\n" +
+                           LastErrorText(code));
     }
 }
 

@@ -4,22 +4,23 @@
 
 #include <vector>
 
-#include "toolkit/app_services.h"
+#include "toolkit/com.h"
 #include "toolkit/dialog_filter.h"
 #include "toolkit/runtime_error.h"
 #include "toolkit/system_library.h"
 
 namespace zelta {
 
-void CommonDialog::ShowOpen(HWND owner) {
-    Show(owner, false);
+std::optional<std::wstring> CommonDialog::ShowOpen(HWND owner) {
+    return Show(owner, false);
 }
-void CommonDialog::ShowSave(HWND owner) {
-    Show(owner, true);
+std::optional<std::wstring> CommonDialog::ShowSave(HWND owner) {
+    return Show(owner, true);
 }
 
-void CommonDialog::Show(HWND owner, bool save) {
+std::optional<std::wstring> CommonDialog::Show(HWND owner, bool save) {
     EnsureCom();
+    auto& [flags, initDir, filter, filterIndex, fileName] = properties;
     std::vector<wchar_t> buffer(32768, L'\0');
     fileName.copy(buffer.data(), std::min(fileName.size(), buffer.size() - 1));
     const std::wstring filterText = DialogFilter(filter);
@@ -46,17 +47,14 @@ void CommonDialog::Show(HWND owner, bool save) {
     if (!ok) {
         const DWORD error = SystemFunctionAs<ErrorFn>(L"comdlg32.dll", "CommDlgExtendedError")();
         if (error != 0) {
-            throw RuntimeError(error_number::kWindows,
-                               L"Der Dateidialog kann nicht geöffnet werden (Fehler " +
-                                   std::to_wstring(error) + L").");
+            throw RuntimeError(L"Der Dateidialog kann nicht geöffnet werden (Fehler " +
+                               std::to_wstring(error) + L").");
         }
-        if (cancelError) {
-            throw RuntimeError(error_number::kCancel, L"Abbrechen gewählt.");
-        }
-        return;
+        return std::nullopt;
     }
     fileName = buffer.data();
     filterIndex = static_cast<int>(ofn.nFilterIndex);
+    return fileName;
 }
 
 }  // namespace zelta

@@ -1,33 +1,26 @@
 #pragma once
-// Open- and save-file dialogs with the properties of the common dialog control.
+// The common dialog control: open- and save-file dialogs shown with their properties.
 #include <windows.h>
 
+#include <optional>
 #include <string>
+
+#include "toolkit/ui_values.h"
 
 namespace zelta {
 
-namespace dialog_flags {
-inline constexpr long kOverwritePrompt = 2;
-inline constexpr long kHideReadOnly = 4;
-}  // namespace dialog_flags
-
 class CommonDialog {
   public:
-    bool cancelError = false;
-    long flags = 0;
-    std::wstring initDir;
-    // Description and pattern pairs, all joined by "|".
-    std::wstring filter;
-    int filterIndex = 1;  // 1-based
-    std::wstring fileName;
+    // Kept between uses: after OK they hold the chosen file and filter.
+    DialogRequest properties;
 
-    // Show the dialog modal to owner. On OK, fileName holds the full path. On cancel, throws
-    // RuntimeError(error_number::kCancel) when cancelError is set, otherwise returns quietly.
-    void ShowOpen(HWND owner);
-    void ShowSave(HWND owner);
+    // Shows the dialog modal to owner: the chosen file's full path, or nothing when the user
+    // cancelled. Throws RuntimeError when the dialog cannot be shown.
+    std::optional<std::wstring> ShowOpen(HWND owner);
+    std::optional<std::wstring> ShowSave(HWND owner);
 
   private:
-    void Show(HWND owner, bool save);
+    std::optional<std::wstring> Show(HWND owner, bool save);
 };
 
 }  // namespace zelta

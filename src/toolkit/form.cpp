@@ -2,8 +2,10 @@
 
 #include <cmath>
 
-#include "toolkit/app_services.h"
-#include "toolkit/controls.h"
+#include "toolkit/mouse_pointer.h"
+#include "toolkit/screen.h"
+#include "toolkit/ui_values.h"
+#include "toolkit/control.h"
 #include "toolkit/runtime_error.h"
 
 namespace zelta {
@@ -85,8 +87,7 @@ void Form::RegisterClassOnce() {
                                                    GetSystemMetrics(SM_CYSMICON), LR_SHARED));
     }
     if (RegisterClassExW(&wc) == 0) {
-        throw RuntimeError(error_number::kWindows,
-                           L"Die Fensterklasse kann nicht angelegt werden.");
+        throw RuntimeError(L"Die Fensterklasse kann nicht angelegt werden.");
     }
 }
 
@@ -109,8 +110,7 @@ void Form::Create() {
                             y, outer.right - outer.left, outer.bottom - outer.top, nullptr, nullptr,
                             GetModuleHandleW(nullptr), static_cast<WindowHost*>(this));
     if (hwnd_ == nullptr) {
-        throw RuntimeError(error_number::kWindows,
-                           L"Das Fenster kann nicht angelegt werden: " + design_.caption);
+        throw RuntimeError(L"Das Fenster kann nicht angelegt werden: " + design_.caption);
     }
     ++g_loadedForms;
     const UINT actual = WindowDpi(hwnd_);

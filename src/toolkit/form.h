@@ -10,11 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "toolkit/control.h"
 #include "toolkit/window_host.h"
 
 namespace zelta {
-
-class Control;
 
 enum class StartPosition { WindowsDefault, Manual };
 enum class WindowState { Normal = 0, Minimized = 1, Maximized = 2 };
@@ -30,7 +29,7 @@ struct FormDesign {
     int iconId = 0;  // resource id of the window icon, 0 for none
 };
 
-class Form : public WindowHost {
+class Form : public WindowHost, public ControlHost {
   public:
     explicit Form(FormDesign design);
     ~Form() override;
@@ -53,19 +52,18 @@ class Form : public WindowHost {
     double Width() const;
     double Height() const;
 
-    double TwipsPerPixel() const;
+    double TwipsPerPixel() const override;
     // A place on the desktop is counted in twips of the system DPI, the same on every monitor,
     // so that a stored place means the same pixels whichever monitor the window was on.
     static double ScreenTwipsPerPixel();
     static int ScreenToPixels(double twips);
-    int ToPixels(double twips) const;
+    int ToPixels(double twips) const override;
     double ToTwips(int pixels) const { return pixels * TwipsPerPixel(); }
-    UINT Dpi() const;
+    UINT Dpi() const override;
 
-    HWND Hwnd() const { return hwnd_; }
+    HWND Hwnd() const override { return hwnd_; }
 
-    // Used by controls: registers a child and hands out its id.
-    int Register(Control* control);
+    int Register(Control* control) override;
 
   protected:
     // Called once the HWND exists, before Form_Load: create the controls here.

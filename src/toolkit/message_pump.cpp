@@ -1,6 +1,6 @@
 #include "toolkit/message_pump.h"
 
-#include "toolkit/app_services.h"
+#include "toolkit/process_end.h"
 
 namespace zelta {
 

@@ -21,9 +21,8 @@ FARPROC SystemFunction(const wchar_t* dll, const char* name) {
         for (const char* c = name; *c != '\0'; ++c) {
             wideName.push_back(static_cast<wchar_t>(*c));
         }
-        throw RuntimeError(
-            error_number::kFileNotFound,
-            L"Die Systemfunktion " + wideName + L" in " + dll + L" ist nicht verfügbar.");
+        throw RuntimeError(L"Die Systemfunktion " + wideName + L" in " + dll +
+                           L" ist nicht verfügbar.");
     }
     return function;
 }

@@ -1,6 +1,6 @@
 #include "toolkit/window_host.h"
 
-#include "toolkit/app_services.h"
+#include "toolkit/error_report.h"
 
 namespace zelta {
 

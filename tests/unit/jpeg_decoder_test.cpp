@@ -1,5 +1,5 @@
 // The libjpeg-turbo decoder on pictures of four flat quadrants, compressed here by libjpeg.
-#include "toolkit/jpeg_decoder.h"
+#include "picture/jpeg_decoder.h"
 
 #include <gtest/gtest.h>
 

@@ -46,7 +46,7 @@ struct Fake : SetupServices {
     void WriteLine(int channel, const std::wstring& path, const std::wstring& line,
                    TextCodePage page) override {
         if (path == readOnly) {
-            throw RuntimeError(error_number::kPermissionDenied, L"schreibgeschützt: " + path);
+            throw RuntimeError(L"schreibgeschützt: " + path);
         }
         written.push_back(std::to_wstring(channel) +
                           (page == TextCodePage::Oem ? L" OEM " : L" ANSI ") + path + L": " + line);

@@ -9,9 +9,9 @@
 
 #include "../store_contract.h"
 #include "settings/registry_store.h"
-#include "toolkit/device_names.h"
+#include "picture/device_names.h"
 #include "toolkit/channels.h"
-#include "toolkit/picture_loader.h"
+#include "picture/picture_loader.h"
 #include "toolkit/runtime_error.h"
 
 namespace {

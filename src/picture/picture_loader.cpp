@@ -1,0 +1,293 @@
+#include "picture/picture_loader.h"
+
+#include <wincodec.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "toolkit/com.h"
+#include "picture/buffer_sizes.h"
+#include "picture/device_names.h"
+#include "picture/exif.h"
+#include "picture/file_settling.h"
+#include "picture/jpeg_picture.h"
+#include "picture/pixel_rows.h"
+#include "picture/png_check.h"
+#include "toolkit/runtime_error.h"
+#include "toolkit/unique_handle.h"
+
+namespace zelta {
+
+namespace {
+
+[[noreturn]] void Fail(const std::wstring& name, const std::wstring& reason) {
+    throw RuntimeError(L"Das Bild kann nicht geladen werden: " + name + L"\n\n" + reason);
+}
+
+// Made once and kept for the whole process: creating it loads and starts the codec libraries,
+// which the notice's logo and every later picture would otherwise pay again. The process end
+// frees it; nothing is gained by releasing it earlier.
+IWICImagingFactory* Factory() {
+    EnsureCom();
+    static IWICImagingFactory* factory = nullptr;
+    if (factory == nullptr &&
+        FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                IID_PPV_ARGS(&factory)))) {
+        factory = nullptr;  // asked again next time: the failure may pass
+        throw RuntimeError(L"Die Bildbibliothek (WIC) ist nicht verfügbar.");
+    }
+    return factory;
+}
+
+std::wstring OpenFailureText(DWORD code) {
+    switch (code) {
+        case ERROR_FILE_NOT_FOUND:
+            return L"Datei nicht gefunden.";
+        case ERROR_PATH_NOT_FOUND:
+        case ERROR_INVALID_DRIVE:
+            return L"Pfad nicht gefunden.";
+        case ERROR_BAD_NETPATH:
+        case ERROR_BAD_NET_NAME:
+        case ERROR_NETNAME_DELETED:
+            return L"Netzwerkpfad nicht gefunden.";
+        case ERROR_ACCESS_DENIED:
+            return L"Zugriff verweigert.";
+        case ERROR_SHARING_VIOLATION:
+            return L"Die Datei wird von einem anderen Programm verwendet.";
+        case ERROR_INVALID_NAME:
+            return L"Der Dateiname ist ungültig.";
+        default:
+            return L"Die Datei kann nicht geöffnet werden (Fehler " + std::to_wstring(code) + L").";
+    }
+}
+
+// Reads the orientation from the file's first bytes and rewinds it for the decoder.
+int FileOrientation(HANDLE file) {
+    std::vector<std::uint8_t> head(65536 + 4096);
+    DWORD got = 0;
+    if (!ReadFile(file, head.data(), static_cast<DWORD>(head.size()), &got, nullptr)) {
+        got = 0;
+    }
+    SetFilePointer(file, 0, nullptr, FILE_BEGIN);
+    return ExifOrientation(head.data(), got);
+}
+
+// The platform's PNG decoder shows some pictures whose checksums are wrong, damaged header
+// included; reads the whole file once and rewinds it.
+bool PngDamaged(HANDLE file) {
+    PngChecksums checksums;
+    std::vector<std::uint8_t> block(65536);
+    DWORD got = 0;
+    while (!checksums.Done() &&
+           ReadFile(file, block.data(), static_cast<DWORD>(block.size()), &got, nullptr) &&
+           got > 0) {
+        checksums.Feed(block.data(), got);
+    }
+    SetFilePointer(file, 0, nullptr, FILE_BEGIN);
+    return checksums.IsPng() && checksums.Damaged();
+}
+
+std::uint32_t WindowColour() {
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
+    return (std::uint32_t{GetRValue(face)} << 16) | (std::uint32_t{GetGValue(face)} << 8) |
+           GetBValue(face);
+}
+
+// Frame 0 of a decoder, upright, in strips: no whole converted copy is ever held besides ours,
+// and each strip is finished while it is still in the cache.
+std::shared_ptr<PictureSource> Decode(IWICBitmapDecoder* decoder, const std::wstring& name,
+                                      int orientation) {
+    UINT frames = 0;
+    if (FAILED(decoder->GetFrameCount(&frames)) || frames == 0) {
+        Fail(name, L"Die Datei enthält kein Bild.");
+    }
+    com_ptr<IWICBitmapFrameDecode> frame;
+    if (FAILED(decoder->GetFrame(0, frame.put()))) {
+        Fail(name, L"Die Bilddaten sind beschädigt.");
+    }
+    UINT width = 0;
+    UINT height = 0;
+    if (FAILED(frame->GetSize(&width, &height))) {
+        Fail(name, L"Die Bildgröße kann nicht gelesen werden.");
+    }
+    const auto bytes = PixelBufferBytes(width, height);
+    if (!bytes || *bytes > kMaxPictureBytes) {
+        Fail(name, L"Das Bild ist zu groß (" + std::to_wstring(width) + L" x " +
+                       std::to_wstring(height) + L" Pixel).");
+    }
+    auto picture = std::make_shared<Picture>(static_cast<int>(width), static_cast<int>(height));
+    WICPixelFormatGUID format{};
+    frame->GetPixelFormat(&format);
+    // What photographs decode to is widened here, much faster than the general converter.
+    const bool bgr = IsEqualGUID(format, GUID_WICPixelFormat24bppBGR);
+    com_ptr<IWICFormatConverter> converter;
+    IWICBitmapSource* source = frame.get();
+    if (!bgr) {
+        if (FAILED(Factory()->CreateFormatConverter(converter.put())) ||
+            FAILED(converter->Initialize(frame.get(), GUID_WICPixelFormat32bppPBGRA,
+                                         WICBitmapDitherTypeNone, nullptr, 0.0,
+                                         WICBitmapPaletteTypeCustom))) {
+            Fail(name, L"Das Pixelformat des Bildes wird nicht unterstützt.");
+        }
+        source = converter.get();
+    }
+    // width is at most a quarter of the size cap, so four bytes a pixel fit 32 bits.
+    const UINT stride = bgr ? (width * 3 + 3) & ~3U : width * 4;
+    const UINT stripRows = StripRows(stride, height);
+    std::vector<std::uint8_t> rows(bgr ? static_cast<std::size_t>(stride) * stripRows : 0);
+    const std::uint32_t background = WindowColour();
+    for (UINT top = 0; top < height; top += stripRows) {
+        const UINT count = std::min(stripRows, height - top);
+        const WICRect strip{0, static_cast<INT>(top), static_cast<INT>(width),
+                            static_cast<INT>(count)};
+        std::uint32_t* first = picture->Bits() + static_cast<std::size_t>(top) * width;
+        BYTE* into = bgr ? rows.data() : reinterpret_cast<BYTE*>(first);
+        if (FAILED(source->CopyPixels(&strip, stride, stride * count, into))) {
+            Fail(name, L"Die Bilddaten sind beschädigt oder unvollständig.");
+        }
+        for (UINT row = 0; bgr && row < count; ++row) {
+            ExpandBgrToBgra(rows.data() + static_cast<std::size_t>(row) * stride, width,
+                            first + static_cast<std::size_t>(row) * width);
+        }
+        if (!bgr) {
+            CompositeOverBackground(first, static_cast<std::size_t>(width) * count, background);
+        }
+    }
+    return std::make_shared<WholePicture>(Upright(std::move(picture), orientation));
+}
+
+std::int64_t SystemTimeNow() {
+    FILETIME now{};
+    GetSystemTimeAsFileTime(&now);
+    return static_cast<std::int64_t>((static_cast<std::uint64_t>(now.dwHighDateTime) << 32) |
+                                     now.dwLowDateTime);
+}
+
+// Whether a program has the file open for writing (the open for reading that the load uses is
+// refused then), its size and its last write time, without keeping it open.
+FileLook LookAt(const std::wstring& path) {
+    FileLook look;
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) {
+        look.size = static_cast<std::int64_t>((std::uint64_t{data.nFileSizeHigh} << 32) |
+                                              data.nFileSizeLow);
+        look.written =
+            static_cast<std::int64_t>((std::uint64_t{data.ftLastWriteTime.dwHighDateTime} << 32) |
+                                      data.ftLastWriteTime.dwLowDateTime);
+    }
+    const unique_kernel_handle probe =
+        FileHandle(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    look.writerOpen = !probe && GetLastError() == ERROR_SHARING_VIOLATION;
+    return look;
+}
+
+// After a failure that an unfinished file explains: true once the file has settled and changed,
+// so that loading it again is worth it.
+bool WaitForWriter(const std::wstring& path, FileSettling& settling) {
+    if (!settling.Failed(LookAt(path), SystemTimeNow())) {
+        return false;
+    }
+    for (;;) {
+        Sleep(kSettlePollMs);
+        switch (settling.Next(LookAt(path), SystemTimeNow())) {
+            case FileSettling::Step::Wait:
+                break;
+            case FileSettling::Step::TryAgain:
+                return true;
+            case FileSettling::Step::GiveUp:
+                return false;
+        }
+    }
+}
+
+// One attempt. `unfinished` tells, when it throws, whether a file that its writer has not
+// finished yet could be the cause.
+std::shared_ptr<PictureSource> LoadOnce(const std::wstring& path, const FirstView& view,
+                                        bool& unfinished) {
+    unfinished = false;
+    if (path.empty()) {
+        Fail(path, L"Es wurde kein Dateiname angegeben.");
+    }
+    if (IsDeviceName(path)) {
+        Fail(path, L"Der Name bezeichnet ein Gerät, keine Datei.");
+    }
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        Fail(path, L"Der Pfad bezeichnet einen Ordner, keine Datei.");
+    }
+    unique_kernel_handle file = FileHandle(
+        CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!file) {
+        const DWORD code = GetLastError();
+        unfinished = code == ERROR_SHARING_VIOLATION;
+        Fail(path, OpenFailureText(code));
+    }
+    if (GetFileType(file.get()) != FILE_TYPE_DISK) {
+        Fail(path, L"Der Name bezeichnet ein Gerät, keine Datei.");
+    }
+    unfinished = true;  // from here on, what the file holds may not be all of it yet
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(file.get(), &size) || size.QuadPart == 0) {
+        Fail(path, L"Die Datei ist leer.");
+    }
+    const int orientation = FileOrientation(file.get());
+    if (PngDamaged(file.get())) {
+        Fail(path, L"Die Datei ist beschädigt: eine Prüfsumme stimmt nicht.");
+    }
+    if (auto jpeg = LoadJpeg(file, path, orientation, view)) {
+        return jpeg;
+    }
+    SetFilePointer(file.get(), 0, nullptr, FILE_BEGIN);
+    com_ptr<IWICBitmapDecoder> decoder;
+    const HRESULT hr =
+        Factory()->CreateDecoderFromFileHandle(reinterpret_cast<ULONG_PTR>(file.get()), nullptr,
+                                               WICDecodeMetadataCacheOnDemand, decoder.put());
+    if (FAILED(hr)) {
+        Fail(path, hr == WINCODEC_ERR_COMPONENTNOTFOUND
+                       ? L"Kein lesbares Bildformat."
+                       : L"Die Datei ist kein lesbares Bild oder beschädigt.");
+    }
+    return Decode(decoder.get(), path, orientation);
+}
+
+}  // namespace
+
+std::shared_ptr<PictureSource> LoadPicture(const std::wstring& path, const FirstView& view) {
+    FileSettling settling(SystemTimeNow());
+    for (;;) {
+        bool unfinished = false;
+        try {
+            return LoadOnce(path, view, unfinished);
+        } catch (const RuntimeError&) {
+            if (!unfinished || !WaitForWriter(path, settling)) {
+                throw;  // what is still wrong after the wait
+            }
+        }
+    }
+}
+
+std::shared_ptr<PictureSource> PictureFromResource(int resourceId, int resourceType) {
+    HMODULE module = GetModuleHandleW(nullptr);
+    HRSRC found =
+        FindResourceW(module, MAKEINTRESOURCEW(resourceId), MAKEINTRESOURCEW(resourceType));
+    HGLOBAL loaded = found != nullptr ? LoadResource(module, found) : nullptr;
+    void* data = loaded != nullptr ? LockResource(loaded) : nullptr;
+    const DWORD size = found != nullptr ? SizeofResource(module, found) : 0;
+    const std::wstring name = L"Ressource " + std::to_wstring(resourceId);
+    if (data == nullptr || size == 0) {
+        Fail(name, L"Die Ressource fehlt.");
+    }
+    com_ptr<IWICStream> stream;
+    com_ptr<IWICBitmapDecoder> decoder;
+    if (FAILED(Factory()->CreateStream(stream.put())) ||
+        FAILED(stream->InitializeFromMemory(static_cast<BYTE*>(data), size)) ||
+        FAILED(Factory()->CreateDecoderFromStream(stream.get(), nullptr,
+                                                  WICDecodeMetadataCacheOnDemand, decoder.put()))) {
+        Fail(name, L"Kein lesbares Bildformat.");
+    }
+    return Decode(decoder.get(), name, 1);
+}
+
+}  // namespace zelta
