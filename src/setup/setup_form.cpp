@@ -1,7 +1,6 @@
 #include "setup/setup_form.h"
 
 #include <algorithm>
-#include <cstring>
 #include <string_view>
 
 #include "resources/resource_ids.h"
@@ -36,26 +35,6 @@ std::int64_t FromFileTime(const FILETIME& time) {
                                      time.dwLowDateTime);
 }
 
-// regedit writes UTF-16 with a byte order mark; other text is taken as UTF-8 with its mark, or in
-// the ANSI code page.
-std::wstring DecodeText(const std::string& bytes) {
-    if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
-        static_cast<unsigned char>(bytes[1]) == 0xFE) {
-        std::wstring text((bytes.size() - 2) / 2, L'\0');
-        std::memcpy(text.data(), bytes.data() + 2, text.size() * sizeof(wchar_t));
-        return text;
-    }
-    const bool utf8 = bytes.starts_with("\xEF\xBB\xBF");
-    const std::string_view body = std::string_view(bytes).substr(utf8 ? 3 : 0);
-    const UINT codePage = utf8 ? CP_UTF8 : CP_ACP;
-    const int length =
-        MultiByteToWideChar(codePage, 0, body.data(), static_cast<int>(body.size()), nullptr, 0);
-    std::wstring text(static_cast<std::size_t>(std::max(length, 0)), L'\0');
-    MultiByteToWideChar(codePage, 0, body.data(), static_cast<int>(body.size()), text.data(),
-                        length);
-    return text;
-}
-
 class WindowsSetupServices : public SetupServices {
   public:
     explicit WindowsSetupServices(SetupForm& form) : form_(form) {}
@@ -81,13 +60,26 @@ class WindowsSetupServices : public SetupServices {
         PrintLine(channel, line);
         CloseChannel(channel);
     }
-    std::optional<std::wstring> ReadTextFile(const std::wstring& path) override {
+    std::optional<std::string> ReadBytes(const std::wstring& path) override {
         const DWORD attributes = GetFileAttributesW(path.c_str());
         if (attributes == INVALID_FILE_ATTRIBUTES &&
             (GetLastError() == ERROR_FILE_NOT_FOUND || GetLastError() == ERROR_PATH_NOT_FOUND)) {
             return std::nullopt;
         }
-        return DecodeText(ReadFileBytes(path));
+        return ReadFileBytes(path);
+    }
+    std::wstring FromAnsi(std::string_view bytes) override {
+        // Without MB_ERR_INVALID_CHARS, as regedit converts: a byte the code page lacks becomes
+        // its default character, not an error.
+        if (bytes.empty()) {
+            return {};
+        }
+        const int length = MultiByteToWideChar(CP_ACP, 0, bytes.data(),
+                                               static_cast<int>(bytes.size()), nullptr, 0);
+        std::wstring text(static_cast<std::size_t>(std::max(length, 0)), L'\0');
+        MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(),
+                            length);
+        return text;
     }
     bool StartAndWait(const std::wstring& path, std::chrono::milliseconds limit) override {
         const unique_kernel_handle process = zelta::StartFile(path);

@@ -146,18 +146,23 @@ void SetupCommands::ImportSettings() {
 }
 
 void SetupCommands::Restore() {
-    const auto text = services_.ReadTextFile(kBackupFile);
-    if (!text) {
+    const auto bytes = services_.ReadBytes(kBackupFile);
+    if (!bytes) {
         services_.ShowMessage(setup_text::kBackupMissing, kStyleCritical);
         return;
     }
-    const BackupContent backup = ReadBackup(*text);
+    const BackupContent backup =
+        ReadBackup(*bytes, [this](std::string_view line) { return services_.FromAnsi(line); });
     switch (backup.verdict) {
         case BackupContent::Verdict::NotARegistryExport:
             services_.ShowMessage(setup_text::kNoRegistryExport, kStyleCritical);
             return;
         case BackupContent::Verdict::ForeignKey:
             services_.ShowMessage(setup_text::kForeignKey + backup.foreignKey, kStyleCritical);
+            return;
+        case BackupContent::Verdict::UnknownLine:
+            services_.ShowMessage(setup_text::kUnknownLine + std::to_wstring(backup.line),
+                                  kStyleCritical);
             return;
         case BackupContent::Verdict::Restorable:
             break;

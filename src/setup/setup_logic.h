@@ -6,6 +6,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "settings/settings_store.h"
 #include "toolkit/ui_values.h"
@@ -27,8 +28,10 @@ class SetupServices {
     // throws RuntimeError naming the file and the reason when it cannot.
     virtual void WriteLine(int channel, const std::wstring& path, const std::wstring& line,
                            TextCodePage codePage) = 0;
-    // A text file's content, or nothing when it does not exist.
-    virtual std::optional<std::wstring> ReadTextFile(const std::wstring& path) = 0;
+    // A file's bytes, or nothing when it does not exist.
+    virtual std::optional<std::string> ReadBytes(const std::wstring& path) = 0;
+    // Bytes in the ANSI code page as text.
+    virtual std::wstring FromAnsi(std::string_view bytes) = 0;
     // Starts the file and waits for it to end while the windows stay responsive, showing the
     // busy pointer; false when it was still running when `limit` had passed.
     virtual bool StartAndWait(const std::wstring& path, std::chrono::milliseconds limit) = 0;
@@ -59,6 +62,9 @@ inline constexpr const wchar_t* kNoRegistryExport =
 inline constexpr const wchar_t* kForeignKey =
     L"Die Datei C:\\Zelta_Settingsfile.reg enthält Einträge außerhalb der Einstellungen von Zelta "
     L"und wird nicht eingelesen. Es wurde nichts wiederhergestellt.\nSchlüssel: ";
+inline constexpr const wchar_t* kUnknownLine =
+    L"Die Datei C:\\Zelta_Settingsfile.reg enthält eine Zeile, die Zelta nicht als eigene "
+    L"Einstellung erkennt, und wird nicht eingelesen. Es wurde nichts wiederhergestellt.\nZeile ";
 }  // namespace setup_text
 
 inline constexpr int kStarterChannel = 1;

@@ -74,48 +74,134 @@ TEST(Paths, ProposalReplacesTheFileNamesExtensionAndFoldersLoseTheirFileName) {
     }
 }
 
-TEST(BackupFile, OnlyAnExportOfTheSettingsKeyIsRestored) {
+std::wstring Latin1(std::string_view bytes) {
+    std::wstring text;
+    for (const char c : bytes) {
+        text.push_back(static_cast<unsigned char>(c));
+    }
+    return text;
+}
+
+// FF FE and UTF-16LE, as regedit exports.
+std::string Utf16(std::wstring_view text) {
+    std::string bytes = "\xFF\xFE";
+    for (const wchar_t c : text) {
+        bytes += {static_cast<char>(c & 0xFF), static_cast<char>((c >> 8) & 0xFF)};
+    }
+    return bytes;
+}
+
+TEST(BackupFile, OnlyLinesReadAsRegeditReadsThemAndInsideTheSettingsKeyAreRestored) {
     using Verdict = BackupContent::Verdict;
-    const std::wstring head = L"\xFEFFWindows Registry Editor Version 5.00\r\n\r\n";
-    const std::wstring key = L"[HKEY_CURRENT_USER\\Software\\VB and VBA Program Settings\\Zelta";
+    using namespace std::string_literals;
+    const std::wstring zelta = L"[HKEY_CURRENT_USER\\Software\\VB and VBA Program Settings\\Zelta";
+    // Written by Wine's regedit /E, the long hex value shortened.
+    const std::string exported =
+        Utf16(L"Windows Registry Editor Version 5.00\r\n\r\n" + zelta + L"]\r\n\r\n" + zelta +
+              L"\\C:]\r\n\r\n" + zelta +
+              L"\\C:\\Größe 1.jpg]\r\n@=\"x\"\r\n\"MainLeft\"=\"1500\"\r\n\r\n" + zelta +
+              L"\\Settings]\r\n\"B\"=hex:00,01,02,03,04,05,06,07,08,09,0a,0b,0c,0d,0e,0f,10,11," +
+              L"12,13,14,15,16,\\\r\n  17,18,19,1a,1b\r\n\"E\"=hex(2):25,00,77,00,00,00\r\n" +
+              L"\"N\"=dword:00000007\r\n\"PicPath\"=\"C:\\\\Bilder \\\"neu\\\"\"\r\n\r\n");
+    const std::string head = "Windows Registry Editor Version 5.00\r\n\r\n";  // lines 1 and 2
+    const std::string key = "[HKEY_CURRENT_USER\\Software\\VB and VBA Program Settings\\Zelta";
+    const std::string in = head + key + "\\Settings]\r\n";  // values from line 4
+    const std::string run =
+        "[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run]\r\n\"x\"=\"a\"\r\n";
     const struct {
         const char* name;
-        std::wstring text;
+        std::string file;
         Verdict verdict;
+        std::size_t line;
     } cases[] = {
-        {"export", head + key + L"]\r\n" + key + L"\\C:\\Bilder]\r\n\"MainLeft\"=\"1500\"\r\n",
-         Verdict::Restorable},
-        {"old format, other case",
-         L"REGEDIT4\n[hkey_current_user\\software\\vb and vba program "
-         L"settings\\zelta\\x]\n@=\"a\"\n\"n\"=hex:01,\\\n  02\n",
-         Verdict::Restorable},
-        {"deleting inside", head + L"[-" + key.substr(1) + L"\\old]\r\n", Verdict::Restorable},
-        {"empty file", L"", Verdict::NotARegistryExport},
-        {"no header", key + L"]\r\n", Verdict::NotARegistryExport},
-        {"text", head + L"echo hello\r\n", Verdict::NotARegistryExport},
-        {"value before a key", head + L"\"a\"=\"b\"\r\n", Verdict::NotARegistryExport},
-        {"broken value", head + key + L"]\r\n\"a\"=\"b\r\n", Verdict::NotARegistryExport},
-        {"the parent key", head + L"[HKEY_CURRENT_USER\\Software\\VB and VBA Program Settings]\r\n",
-         Verdict::ForeignKey},
-        {"a neighbour", head + key + L"Other]\r\n", Verdict::ForeignKey},
-        {"run key",
-         head + key +
-             L"]\r\n[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\"
-             L"CurrentVersion\\Run]\r\n\"x\"=\"evil.exe\"\r\n",
-         Verdict::ForeignKey},
-        {"deleting outside", head + L"[-HKEY_CURRENT_USER\\Software]\r\n", Verdict::ForeignKey},
+        {"regedit's export", exported, Verdict::Restorable, 0},
+        {"REGEDIT4, LF, lone CR, other case, comment, hex continued, empty hex",
+         "REGEDIT4\n[hkey_current_user\\software\\vb and vba program settings\\ZELTA\\x]\r; c\r\n"
+         "@=\"a\"\n\"n\"=hex:01,\\\n02\n\"e\"=hex(0):\n",
+         Verdict::Restorable, 0},
+        {"brackets and dots in names", head + key + "\\a[1].b..c]\r\n\"]\"=\"[\"\r\n",
+         Verdict::Restorable, 0},
+        {"dword, backslash, key", in + "\"a\"=dword:00000001\\\r\n" + run, Verdict::UnknownLine, 4},
+        {"lone CR in a key line", head + key + "\\x\r" + run, Verdict::UnknownLine, 3},
+        {"hex, backslash, key", in + "\"a\"=hex:01,\\\r\n" + run, Verdict::UnknownLine, 5},
+        {"hex, backslash, empty line", in + "\"a\"=hex:01,\\\r\n\r\n  02\r\n", Verdict::UnknownLine,
+         5},
+        {"hex, backslash, end", in + "\"a\"=hex:01,\\", Verdict::UnknownLine, 4},
+        {"hex, backslash without comma", in + "\"a\"=hex:01\\\r\n  02\r\n", Verdict::UnknownLine,
+         4},
+        {"string, backslash", in + "\"a\"=\"b\"\\\r\n" + run, Verdict::UnknownLine, 4},
+        {"comment, backslash", in + ";\\\r\n" + run, Verdict::UnknownLine, 4},
+        {"CR CR LF ends two lines", in + "\r\r\nx\r\n", Verdict::UnknownLine, 6},
+        {"deleting a key inside", head + "[-" + key.substr(1) + "\\x]\r\n", Verdict::UnknownLine,
+         3},
+        {"deleting a value", in + "\"a\"=-\r\n", Verdict::UnknownLine, 4},
+        {".", head + key + "\\.]\r\n", Verdict::UnknownLine, 3},
+        {"..", head + key + "\\..\\..\\Microsoft]\r\n", Verdict::UnknownLine, 3},
+        {"empty name in a key", head + key + "\\\\x]\r\n", Verdict::UnknownLine, 3},
+        {"backslash at a key's end", head + key + "\\]\r\n", Verdict::UnknownLine, 3},
+        {"blank at a name's end", head + key + "\\x ]\r\n", Verdict::UnknownLine, 3},
+        {"blank at a name's start", head + key + "\\ x]\r\n", Verdict::UnknownLine, 3},
+        {"blank before a key", head + " " + key + "]\r\n", Verdict::UnknownLine, 3},
+        {"text after a key", head + key + "] x\r\n", Verdict::UnknownLine, 3},
+        {"blanks around =", in + "\"a\" = \"b\"\r\n", Verdict::UnknownLine, 4},
+        {"comment after a string", in + "\"a\"=\"b\" ;c\r\n", Verdict::UnknownLine, 4},
+        {"escape \\n", in + "\"a\"=\"\\n\"\r\n", Verdict::UnknownLine, 4},
+        {"open string", in + "\"a\"=\"b\r\n", Verdict::UnknownLine, 4},
+        {"empty value name", in + "\"\"=\"b\"\r\n", Verdict::UnknownLine, 4},
+        {"short dword", in + "\"a\"=dword:1\r\n", Verdict::UnknownLine, 4},
+        {"dword and comment", in + "\"a\"=dword:00000001;\r\n", Verdict::UnknownLine, 4},
+        {"three hex digits", in + "\"a\"=hex:001\r\n", Verdict::UnknownLine, 4},
+        {"blank in hex", in + "\"a\"=hex:01, 02\r\n", Verdict::UnknownLine, 4},
+        {"comma at hex's end", in + "\"a\"=hex:01,\r\n", Verdict::UnknownLine, 4},
+        {"0x in a hex type", in + "\"a\"=hex(0x7):01\r\n", Verdict::UnknownLine, 4},
+        {"empty hex type", in + "\"a\"=hex():01\r\n", Verdict::UnknownLine, 4},
+        {"nine-digit hex type", in + "\"a\"=hex(000000007):01\r\n", Verdict::UnknownLine, 4},
+        {"capital HEX", in + "\"a\"=HEX:01\r\n", Verdict::UnknownLine, 4},
+        {"str type", in + "\"a\"=str(2):\"b\"\r\n", Verdict::UnknownLine, 4},
+        {"tab", in + "\"a\"=\"b\tc\"\r\n", Verdict::UnknownLine, 4},
+        {"NUL", in + "\"a\"=\"b\0c\"\r\n"s, Verdict::UnknownLine, 4},
+        {"NUL in UTF-16", Utf16(L"REGEDIT4\r\n;\0\r\n"s), Verdict::UnknownLine, 2},
+        {"odd UTF-16 byte count", Utf16(L"REGEDIT4\r\n") + "\r", Verdict::UnknownLine, 2},
+        {"next line", Utf16(L"REGEDIT4\r\n;\x85"), Verdict::UnknownLine, 2},
+        {"line separator", Utf16(L"REGEDIT4\r\n;\x2028[HKEY_CURRENT_USER]"), Verdict::UnknownLine,
+         2},
+        {"second header", in + "REGEDIT4\r\n", Verdict::UnknownLine, 4},
+        {"value before a key", head + "\"a\"=\"b\"\r\n", Verdict::UnknownLine, 3},
+        {"the parent key", head + "[HKEY_CURRENT_USER\\Software\\VB and VBA Program Settings]\r\n",
+         Verdict::ForeignKey, 3},
+        {"a neighbour", head + key + "Other]\r\n", Verdict::ForeignKey, 3},
+        {"blank at the key's end", head + key + " ]\r\n", Verdict::ForeignKey, 3},
+        {"run key", in + run, Verdict::ForeignKey, 4},
+        {"deleting outside", head + "[-HKEY_CURRENT_USER\\Software]\r\n", Verdict::ForeignKey, 3},
+        {"empty file", "", Verdict::NotARegistryExport, 0},
+        {"no header", key + "]\r\n", Verdict::NotARegistryExport, 0},
+        {"blank before the header", " " + head, Verdict::NotARegistryExport, 0},
+        {"empty line before the header", "\r\n" + head, Verdict::NotARegistryExport, 0},
+        {"UTF-8 byte order mark", "\xEF\xBB\xBF" + head, Verdict::NotARegistryExport, 0},
+        {"byte order mark twice", Utf16(L"\xFEFFREGEDIT4\r\n"), Verdict::NotARegistryExport, 0},
+        {"Windows 3.1", "REGEDIT\r\nHKEY_CLASSES_ROOT\\a = b\r\n", Verdict::NotARegistryExport, 0},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(ReadBackup(c.text).verdict, c.verdict) << c.name;
+        const BackupContent read = ReadBackup(c.file, Latin1);
+        EXPECT_EQ(std::tie(read.verdict, read.line), std::tie(c.verdict, c.line)) << c.name;
     }
-    const BackupContent backup = ReadBackup(
-        head + key + L"\\C:\\Bilder]\r\n\"MainLeft\"=\"15\\\\0 \\\"x\\\"\"\r\n\"N\"=dword:1\r\n");
-    ASSERT_EQ(backup.values.size(), 2U);
-    EXPECT_EQ(backup.values[0].section, L"C:\\Bilder");
-    EXPECT_EQ(backup.values[0].text, L"15\\0 \"x\"");
+    EXPECT_EQ(ReadBackup(head + "[-HKEY_CURRENT_USER\\Software]", Latin1).foreignKey,
+              L"HKEY_CURRENT_USER\\Software");
+
+    const BackupContent backup = ReadBackup(exported, Latin1);
+    std::vector<std::wstring> values;
+    for (const auto& value : backup.values) {
+        values.push_back(value.section + L"|" + value.name + L"|" + value.text.value_or(L"-"));
+    }
+    EXPECT_EQ(values,
+              (std::vector<std::wstring>{L"C:\\Größe 1.jpg||x", L"C:\\Größe 1.jpg|MainLeft|1500",
+                                         L"Settings|B|-", L"Settings|E|-", L"Settings|N|-",
+                                         L"Settings|PicPath|C:\\Bilder \"neu\""}));
     MemoryStore store;
+    store.Save(L"Zelta", L"c:\\größe 1.jpg", L"", L"x");
+    store.Save(L"Zelta", L"c:\\größe 1.jpg", L"mainleft", L"1500");
     EXPECT_FALSE(HoldsBackup(store, backup));
-    store.Save(L"Zelta", L"c:\\bilder", L"mainleft", L"15\\0 \"x\"");
+    store.Save(L"Zelta", L"Settings", L"PicPath", L"C:\\Bilder \"neu\"");
     EXPECT_TRUE(HoldsBackup(store, backup));
 }
 

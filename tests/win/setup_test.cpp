@@ -127,6 +127,31 @@ TEST_F(Setup, UnwritableFilesAreReportedAndSettingsAreBackedUpAndRestored) {
               "%windir%\\regedit  c:\\Zelta_Settingsfile.reg\r\n");
     EXPECT_EQ(ReadSetting(L"C:\\Bilder\\Probe 1.jpg", L"MainLeft"), L"1500");
     EXPECT_EQ(ReadSetting(L"Settings", L"PicPath"), Fixture(L"pictures"));
+    // regedit would read a key outside the settings from each file: it drops the dword line that
+    // ends in a backslash and takes the next line for a key; it ends a key line at a lone CR. The
+    // file is refused, regedit never starts and the foreign value never arrives.
+    const wchar_t* run = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+    const std::string zelta =
+        "[HKEY_CURRENT_USER\\Software\\VB and VBA Program Settings\\Zelta\\Settings";
+    const std::pair<std::string, const wchar_t*> crafted[] = {
+        {zelta + "]\r\n\"a\"=dword:00000001\\\r\n", L"4"}, {zelta + "\\x\r", L"3"}};
+    for (const auto& [lines, number] : crafted) {
+        DeleteFileW((dir + L"\\restore.bat").c_str());
+        WriteFileBytes(kBackup, "REGEDIT4\r\n\r\n" + lines +
+                                    "[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\"
+                                    "CurrentVersion\\Run]\r\n\"ZeltaTest\"=\"x.exe\"\r\n");
+        EXPECT_EQ(backup(ids::kCmdImport),
+                  L"Die Datei C:\\Zelta_Settingsfile.reg enthält eine Zeile, die Zelta nicht als "
+                  L"eigene Einstellung erkennt, und wird nicht eingelesen. Es wurde nichts "
+                  L"wiederhergestellt.\nZeile " +
+                      std::wstring(number));
+        EXPECT_EQ(GetFileAttributesW((dir + L"\\restore.bat").c_str()), INVALID_FILE_ATTRIBUTES);
+        EXPECT_EQ(RegGetValueW(HKEY_CURRENT_USER, run, L"ZeltaTest", RRF_RT_ANY, nullptr, nullptr,
+                               nullptr),
+                  ERROR_FILE_NOT_FOUND)
+            << number;
+        RegDeleteKeyValueW(HKEY_CURRENT_USER, run, L"ZeltaTest");
+    }
     // The picture window behind the setup window has no picture path: its store button still
     // turns red, and nothing is stored.
     HWND window = zelta_->Windows(zelta::picture_ids::kClassName, false).front();
