@@ -8,11 +8,6 @@
 
 namespace zelta {
 
-namespace {
-constexpr long kHideReadOnly = 4;
-constexpr long kOverwritePrompt = 2;
-}  // namespace
-
 bool BackupWritten(std::optional<std::int64_t> before, std::optional<std::int64_t> after,
                    std::int64_t clickTime) {
     if (!after) {
@@ -43,7 +38,7 @@ void SetupCommands::PickPicture(const std::function<void(const std::wstring&)>& 
     // Cancel and every other failure end the command quietly; what is done stays done.
     try {
         DialogRequest request;
-        request.flags = kHideReadOnly;
+        request.flags = dialog_flags::kHideReadOnly;
         request.initDir = Setting(keys::kPicPath);
         request.filter = setup_text::kPictureFilter;
         request.filterIndex = 2;
@@ -62,7 +57,7 @@ void SetupCommands::PickPicture(const std::function<void(const std::wstring&)>& 
 void SetupCommands::BuildStarter(const std::wstring& text1) {
     try {
         DialogRequest request;
-        request.flags = kHideReadOnly | kOverwritePrompt;
+        request.flags = dialog_flags::kHideReadOnly | dialog_flags::kOverwritePrompt;
         request.initDir = Setting(keys::kPath);
         request.filter = setup_text::kBatchFilter;
         request.filterIndex = 2;
@@ -80,18 +75,18 @@ void SetupCommands::BuildStarter(const std::wstring& text1) {
 
         // Checked before the file is touched, so a file the user picked keeps its content.
         if (IsNoPicture(text1)) {
-            services_.ShowMessage(setup_text::kNoPicture, kStyleCritical);
+            services_.ShowMessage(setup_text::kNoPicture, style::kCritical);
             return;
         }
         const std::wstring line = StarterLine(services_.ProgramFolder(), text1);
         if (BreaksBatchLine(text1) || !services_.CanEncode(line, TextCodePage::Oem)) {
-            services_.ShowMessage(UnwritableStarterMessage(*chosen, line), kStyleCritical);
+            services_.ShowMessage(UnwritableStarterMessage(*chosen, line), style::kCritical);
             return;
         }
         try {
             services_.WriteLine(kStarterChannel, *chosen, line, TextCodePage::Oem);
         } catch (const RuntimeError& error) {
-            services_.ShowMessage(error.Message(), kStyleCritical);
+            services_.ShowMessage(error.Message(), style::kCritical);
         }
     } catch (const RuntimeError&) {
     }
@@ -123,12 +118,12 @@ void SetupCommands::ExportSettings() {
         const auto before = services_.LastWriteTime(kBackupFile);
         const bool finished = services_.StartAndWait(batch, kBackupWaitLimit);
         if (finished && BackupWritten(before, services_.LastWriteTime(kBackupFile), clickTime)) {
-            services_.ShowMessage(setup_text::kSaved, kStyleOkOnly);
+            services_.ShowMessage(setup_text::kSaved, style::kOkOnly);
         } else {
-            services_.ShowMessage(setup_text::kBackupFailed, kStyleCritical);
+            services_.ShowMessage(setup_text::kBackupFailed, style::kCritical);
         }
     } catch (const RuntimeError& error) {
-        services_.ShowMessage(error.Message(), kStyleCritical);
+        services_.ShowMessage(error.Message(), style::kCritical);
     }
 }
 
@@ -141,28 +136,28 @@ void SetupCommands::ImportSettings() {
     try {
         Restore();
     } catch (const RuntimeError& error) {
-        services_.ShowMessage(error.Message(), kStyleCritical);
+        services_.ShowMessage(error.Message(), style::kCritical);
     }
 }
 
 void SetupCommands::Restore() {
     const auto bytes = services_.ReadBytes(kBackupFile);
     if (!bytes) {
-        services_.ShowMessage(setup_text::kBackupMissing, kStyleCritical);
+        services_.ShowMessage(setup_text::kBackupMissing, style::kCritical);
         return;
     }
     const BackupContent backup =
         ReadBackup(*bytes, [this](std::string_view line) { return services_.FromAnsi(line); });
     switch (backup.verdict) {
         case BackupContent::Verdict::NotARegistryExport:
-            services_.ShowMessage(setup_text::kNoRegistryExport, kStyleCritical);
+            services_.ShowMessage(setup_text::kNoRegistryExport, style::kCritical);
             return;
         case BackupContent::Verdict::ForeignKey:
-            services_.ShowMessage(setup_text::kForeignKey + backup.foreignKey, kStyleCritical);
+            services_.ShowMessage(setup_text::kForeignKey + backup.foreignKey, style::kCritical);
             return;
         case BackupContent::Verdict::UnknownLine:
             services_.ShowMessage(setup_text::kUnknownLine + std::to_wstring(backup.line),
-                                  kStyleCritical);
+                                  style::kCritical);
             return;
         case BackupContent::Verdict::Restorable:
             break;
@@ -170,9 +165,9 @@ void SetupCommands::Restore() {
     const std::wstring batch = services_.ProgramFolder() + L"\\" + kRestoreBatchName;
     services_.WriteLine(kBackupChannel, batch, ImportLine(), TextCodePage::Ansi);
     if (services_.StartAndWait(batch, kRestoreWaitLimit) && HoldsBackup(store_, backup)) {
-        services_.ShowMessage(setup_text::kRestored, kStyleOkOnly);
+        services_.ShowMessage(setup_text::kRestored, style::kOkOnly);
     } else {
-        services_.ShowMessage(setup_text::kRestoreFailed, kStyleCritical);
+        services_.ShowMessage(setup_text::kRestoreFailed, style::kCritical);
     }
 }
 

@@ -69,8 +69,6 @@ inline constexpr const wchar_t* kUnknownLine =
 
 inline constexpr int kStarterChannel = 1;
 inline constexpr int kBackupChannel = 8;
-inline constexpr unsigned kStyleOkOnly = 0;
-inline constexpr unsigned kStyleCritical = 16;
 // regedit exports without asking; on import it may ask the user first, who gets time to read.
 inline constexpr std::chrono::milliseconds kBackupWaitLimit{60000};
 inline constexpr std::chrono::milliseconds kRestoreWaitLimit{600000};
