@@ -1,5 +1,7 @@
 #include "picture/resample.h"
 
+#include <emmintrin.h>
+
 #include <algorithm>
 #include <cmath>
 #include <new>
@@ -74,12 +76,6 @@ Contributions MakeContributions(int sourceSize, int targetSize) {
     return c;
 }
 
-inline std::uint32_t Pack(std::uint32_t b, std::uint32_t g, std::uint32_t r, std::uint32_t a) {
-    const auto round = [](std::uint32_t v) {
-        return std::min<std::uint32_t>((v + (kWeightOne / 2)) >> kWeightBits, 255U);
-    };
-    return round(b) | (round(g) << 8) | (round(r) << 16) | (round(a) << 24);
-}
 }  // namespace
 
 namespace {
@@ -113,6 +109,28 @@ void ResampleNearest(const ConstPixelBlock& source, const PixelBlock& target, Wo
     });
 }
 
+namespace {
+// Four channels of one pixel, widened to 16 bits, beside the same of another pixel: the pairs a
+// multiply-add weighs with two weights at once.
+inline __m128i Interleaved(__m128i a, __m128i b) {
+    return _mm_unpacklo_epi8(_mm_unpacklo_epi8(a, b), _mm_setzero_si128());
+}
+inline __m128i WeightPair(std::uint32_t first, std::uint32_t second) {
+    return _mm_set1_epi32(static_cast<int>(first | (second << 16)));
+}
+// Sums of weight * channel, four channels of four pixels, rounded and packed to 8 bits each.
+inline __m128i Packed(__m128i p0, __m128i p1, __m128i p2, __m128i p3) {
+    const __m128i half = _mm_set1_epi32(static_cast<int>(kWeightOne / 2));
+    const auto round = [&](__m128i v) {
+        return _mm_srli_epi32(_mm_add_epi32(v, half), kWeightBits);
+    };
+    return _mm_packus_epi16(_mm_packs_epi32(round(p0), round(p1)),
+                            _mm_packs_epi32(round(p2), round(p3)));
+}
+}  // namespace
+
+// Both passes weigh two source pixels at a time with one multiply-add of 16-bit lanes; the sums
+// and their rounding are the same integers as one pixel at a time would give.
 void ResampleSmooth(const ConstPixelBlock& source, const PixelBlock& target, WorkerPool* pool) {
     const Contributions horizontal = MakeContributions(source.width, target.width);
     const Contributions vertical = MakeContributions(source.height, target.height);
@@ -128,47 +146,70 @@ void ResampleSmooth(const ConstPixelBlock& source, const PixelBlock& target, Wor
             const std::uint32_t* row = source.pixels + static_cast<std::size_t>(y) * source.stride;
             std::uint32_t* out = middle.data() + static_cast<std::size_t>(y) * tw;
             for (std::size_t x = 0; x < tw; ++x) {
-                std::uint32_t b = 0;
-                std::uint32_t g = 0;
-                std::uint32_t r = 0;
-                std::uint32_t a = 0;
                 const std::uint16_t* weights = &horizontal.weights[horizontal.offset[x]];
                 const std::uint32_t* pixels = row + horizontal.first[x];
-                for (int k = 0; k < horizontal.count[x]; ++k) {
-                    const std::uint32_t p = pixels[k];
-                    const std::uint32_t w = weights[k];
-                    b += (p & 0xFFU) * w;
-                    g += ((p >> 8) & 0xFFU) * w;
-                    r += ((p >> 16) & 0xFFU) * w;
-                    a += (p >> 24) * w;
+                const int count = horizontal.count[x];
+                __m128i sum = _mm_setzero_si128();
+                for (int k = 0; k < count; k += 2) {
+                    const bool pair = k + 1 < count;
+                    const __m128i a = _mm_cvtsi32_si128(static_cast<int>(pixels[k]));
+                    const __m128i b = _mm_cvtsi32_si128(pair ? static_cast<int>(pixels[k + 1]) : 0);
+                    sum = _mm_add_epi32(
+                        sum, _mm_madd_epi16(Interleaved(a, b),
+                                            WeightPair(weights[k], pair ? weights[k + 1] : 0)));
                 }
-                out[x] = Pack(b, g, r, a);
+                out[x] = static_cast<std::uint32_t>(_mm_cvtsi128_si32(Packed(sum, sum, sum, sum)));
             }
         }
     });
-    // Pass 2: columns to the target height.
+    // Pass 2: columns to the target height, four pixels at a time.
     Split(target.height, pool, [&](int firstRow, int lastRow) {
-        std::vector<std::uint32_t> accumulator(tw * 4);
         for (int y = firstRow; y < lastRow; ++y) {
-            std::fill(accumulator.begin(), accumulator.end(), 0U);
             const auto yy = static_cast<std::size_t>(y);
             const std::uint16_t* weights = &vertical.weights[vertical.offset[yy]];
-            for (int k = 0; k < vertical.count[yy]; ++k) {
-                const std::uint32_t* row =
-                    middle.data() + static_cast<std::size_t>(vertical.first[yy] + k) * tw;
-                const std::uint32_t w = weights[k];
-                for (std::size_t x = 0; x < tw; ++x) {
-                    const std::uint32_t p = row[x];
-                    accumulator[x * 4] += (p & 0xFFU) * w;
-                    accumulator[x * 4 + 1] += ((p >> 8) & 0xFFU) * w;
-                    accumulator[x * 4 + 2] += ((p >> 16) & 0xFFU) * w;
-                    accumulator[x * 4 + 3] += (p >> 24) * w;
-                }
-            }
+            const int count = vertical.count[yy];
+            const std::uint32_t* first =
+                middle.data() + static_cast<std::size_t>(vertical.first[yy]) * tw;
             std::uint32_t* out = target.pixels + yy * target.stride;
-            for (std::size_t x = 0; x < tw; ++x) {
-                out[x] = Pack(accumulator[x * 4], accumulator[x * 4 + 1], accumulator[x * 4 + 2],
-                              accumulator[x * 4 + 3]);
+            std::size_t x = 0;
+            for (; x < tw; x += 4) {
+                const std::size_t n = std::min<std::size_t>(4, tw - x);
+                __m128i sums[4] = {_mm_setzero_si128(), _mm_setzero_si128(), _mm_setzero_si128(),
+                                   _mm_setzero_si128()};
+                for (int k = 0; k < count; k += 2) {
+                    const bool pair = k + 1 < count;
+                    const auto load = [&](int row) {
+                        const std::uint32_t* at = first + static_cast<std::size_t>(row) * tw + x;
+                        if (n == 4) {
+                            return _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+                        }
+                        std::uint32_t part[4] = {};
+                        std::copy(at, at + n, part);
+                        return _mm_loadu_si128(reinterpret_cast<const __m128i*>(part));
+                    };
+                    const __m128i a = load(k);
+                    const __m128i b = pair ? load(k + 1) : _mm_setzero_si128();
+                    const __m128i w = WeightPair(weights[k], pair ? weights[k + 1] : 0);
+                    const __m128i low = _mm_unpacklo_epi8(a, b);
+                    const __m128i high = _mm_unpackhi_epi8(a, b);
+                    const __m128i zero = _mm_setzero_si128();
+                    sums[0] =
+                        _mm_add_epi32(sums[0], _mm_madd_epi16(_mm_unpacklo_epi8(low, zero), w));
+                    sums[1] =
+                        _mm_add_epi32(sums[1], _mm_madd_epi16(_mm_unpackhi_epi8(low, zero), w));
+                    sums[2] =
+                        _mm_add_epi32(sums[2], _mm_madd_epi16(_mm_unpacklo_epi8(high, zero), w));
+                    sums[3] =
+                        _mm_add_epi32(sums[3], _mm_madd_epi16(_mm_unpackhi_epi8(high, zero), w));
+                }
+                const __m128i packed = Packed(sums[0], sums[1], sums[2], sums[3]);
+                if (n == 4) {
+                    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x), packed);
+                } else {
+                    std::uint32_t part[4];
+                    _mm_storeu_si128(reinterpret_cast<__m128i*>(part), packed);
+                    std::copy(part, part + n, out + x);
+                }
             }
         }
     });

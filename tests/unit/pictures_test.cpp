@@ -1,6 +1,7 @@
 // Pictures: sizes, scaling, turning upright, pixel formats, and what files say about themselves.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -61,6 +62,36 @@ TEST(Resample, ThreadsAndRowStridesDoNotChangeTheResult) {
                     ASSERT_EQ(shared[y * (w + 7) + x], x < w ? alone[y * w + x] : 0xDEADBEEFU)
                         << w << "x" << h << " smooth " << smooth << " at " << x << "," << y;
                 }
+            }
+        }
+    }
+}
+
+// Shrinking, each target pixel is the mean of the source area under it, every channel on its own.
+TEST(Resample, ShrinkingIsTheAreaAverage) {
+    Pixels busy(97 * 61);
+    for (std::size_t i = 0; i < busy.size(); ++i) {
+        busy[i] = static_cast<std::uint32_t>(i * 2654435761U);
+    }
+    const int w = 40;
+    const int h = 25;
+    const Pixels got = Scaled(busy, 97, 61, w, h, true);
+    const auto overlap = [](double low, double high, int s) {
+        return std::max(0.0, std::min(high, s + 1.0) - std::max(low, static_cast<double>(s)));
+    };
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            for (int shift = 0; shift < 32; shift += 8) {
+                double sum = 0;
+                for (int sy = 0; sy < 61; ++sy) {
+                    for (int sx = 0; sx < 97; ++sx) {
+                        sum += overlap(x * 97.0 / w, (x + 1) * 97.0 / w, sx) *
+                               overlap(y * 61.0 / h, (y + 1) * 61.0 / h, sy) *
+                               static_cast<double>(busy[sy * 97 + sx] >> shift & 0xFF);
+                    }
+                }
+                ASSERT_NEAR(got[y * w + x] >> shift & 0xFF, sum / (97.0 / w * 61.0 / h), 1.0)
+                    << x << "," << y << " channel " << shift / 8;
             }
         }
     }
