@@ -1,8 +1,9 @@
-// The resize baseline: a window that paints its picture with a plain StretchBlt (HALFTONE) from
-// the full-size bitmap at every paint, nothing cached. Laid out like the picture window: an image
-// child, with the image control id of the picture window, at the client's top-left and 80 x 500
-// twips smaller than the window.
-// Usage: stretch_reference <picture> <left> <top> <width> <height>
+// The resize baselines: a window that paints its picture with a plain StretchBlt (HALFTONE) from
+// the full-size bitmap at every paint, nothing cached; or, with "frame", one that only fills its
+// image with grey inside a magenta frame: what a resize step costs the platform alone. Laid out
+// like the picture window: an image child, with the image control id of the picture window, at
+// the client's top-left and 80 x 500 twips smaller than the window.
+// Usage: stretch_reference <picture> <left> <top> <width> <height> [frame]
 #include <windows.h>
 #include <objbase.h>
 #include <shellapi.h>
@@ -16,6 +17,7 @@ namespace {
 
 bench::Dib g_picture;
 HWND g_image = nullptr;
+bool g_frameOnly = false;
 
 LRESULT CALLBACK ImageProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
@@ -24,6 +26,15 @@ LRESULT CALLBACK ImageProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
             HDC dc = BeginPaint(hwnd, &ps);
             RECT client{};
             GetClientRect(hwnd, &client);
+            if (g_frameOnly) {
+                HBRUSH magenta = CreateSolidBrush(RGB(255, 0, 255));
+                FillRect(dc, &client, magenta);
+                DeleteObject(magenta);
+                InflateRect(&client, -6, -6);
+                FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH)));
+                EndPaint(hwnd, &ps);
+                return 0;
+            }
             HDC memory = CreateCompatibleDC(dc);
             HGDIOBJ old = SelectObject(memory, g_picture.bitmap);
             SetStretchBltMode(dc, HALFTONE);
@@ -73,6 +84,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandL
         return 2;
     }
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    g_frameOnly = argc > 6 && std::wstring(argv[6]) == L"frame";
     if (!bench::LoadDib(argv[1], g_picture)) {
         return 3;
     }

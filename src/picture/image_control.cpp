@@ -94,12 +94,16 @@ void Image::Paint(HDC dc) {
                                             [self] { PostMessageW(self, kPixelsReady, 0, 0); });
     int shownWidth = 0;
     int shownHeight = 0;
-    if (pixels) {
+    if (pixels && !natural && fast_) {
+        cache_.PaintFast(dc, pixels, width, height);
+        shownWidth = width;
+        shownHeight = height;
+    } else if (pixels) {
         HBITMAP bitmap = pixels->Bitmap();
         shownWidth = pixels->Width();
         shownHeight = pixels->Height();
         if (!natural) {
-            bitmap = cache_.Get(pixels, width, height, fast_);
+            bitmap = cache_.Get(pixels, width, height);
             shownWidth = width;
             shownHeight = height;
         }

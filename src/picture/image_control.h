@@ -14,8 +14,9 @@ namespace zelta {
 
 // Shows a picture, at its natural size or stretched to the control. A stretched picture is scaled
 // once per size and cached; a paint only copies the cache. While fast scaling is on (an
-// interactive drag), the cache is made with a quick filter and redone with the smooth one when it
-// ends. Pixels that are still being decoded are painted when they arrive.
+// interactive drag), the platform stretches the picture at every step instead, and the smooth
+// picture is made once the drag ends. Pixels that are still being decoded are painted when
+// they arrive.
 class Image : public Control, private WindowHost {
   public:
     Image(ControlHost& form, TwipsRect rect, int id = 0);

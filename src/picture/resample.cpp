@@ -90,25 +90,6 @@ void Split(int count, WorkerPool* pool, const Work& work) {
 }
 }  // namespace
 
-void ResampleNearest(const ConstPixelBlock& source, const PixelBlock& target, WorkerPool* pool) {
-    std::vector<int> columns(static_cast<std::size_t>(target.width));
-    for (int x = 0; x < target.width; ++x) {
-        columns[static_cast<std::size_t>(x)] =
-            std::min(static_cast<int>((x + 0.5) * source.width / target.width), source.width - 1);
-    }
-    Split(target.height, pool, [&](int firstRow, int lastRow) {
-        for (int y = firstRow; y < lastRow; ++y) {
-            const int sy = std::min(static_cast<int>((y + 0.5) * source.height / target.height),
-                                    source.height - 1);
-            const std::uint32_t* row = source.pixels + static_cast<std::size_t>(sy) * source.stride;
-            std::uint32_t* out = target.pixels + static_cast<std::size_t>(y) * target.stride;
-            for (int x = 0; x < target.width; ++x) {
-                out[x] = row[columns[static_cast<std::size_t>(x)]];
-            }
-        }
-    });
-}
-
 namespace {
 // Four channels of one pixel, widened to 16 bits, beside the same of another pixel: the pairs a
 // multiply-add weighs with two weights at once.

@@ -21,14 +21,9 @@ struct ConstPixelBlock {
     std::size_t stride = 0;
 };
 
-// Quick: each target pixel takes the source pixel under its centre. pool: shares out the rows
-// (null: this thread alone).
-void ResampleNearest(const ConstPixelBlock& source, const PixelBlock& target,
-                     WorkerPool* pool = nullptr);
-
 // Smooth: averages every source pixel a target pixel covers when shrinking, interpolates
-// linearly when enlarging. Separable; each channel is filtered on its own. The result does not
-// depend on how the rows are shared out.
+// linearly when enlarging. Separable; each channel is filtered on its own. pool shares out the
+// rows (null: this thread alone); the result does not depend on how they are shared out.
 void ResampleSmooth(const ConstPixelBlock& source, const PixelBlock& target,
                     WorkerPool* pool = nullptr);
 

@@ -47,10 +47,8 @@ const Picture& ScaledCache::Base(const std::shared_ptr<const Picture>& from, int
     return source;
 }
 
-HBITMAP ScaledCache::Get(const std::shared_ptr<const Picture>& source, int width, int height,
-                         bool fast) {
-    if (scaled_ && source_ == source && width_ == width && height_ == height &&
-        (fast_ == fast || !fast_)) {
+HBITMAP ScaledCache::Get(const std::shared_ptr<const Picture>& source, int width, int height) {
+    if (scaled_ && source_ == source && width_ == width && height_ == height) {
         return scaled_->Bitmap();
     }
     // One buffer, kept while the window shrinks and grown with room to spare, so that the many
@@ -64,16 +62,21 @@ HBITMAP ScaledCache::Get(const std::shared_ptr<const Picture>& source, int width
     }
     GdiFlush();
     const PixelBlock to{scaled_->Bits(), width, height, static_cast<std::size_t>(scaled_->Width())};
-    if (fast) {
-        ResampleNearest(Block(Base(source, width, height)), to, &pool_);
-    } else {
-        ResampleSmooth(Block(Base(source, width, height)), to, &pool_);
-    }
+    ResampleSmooth(Block(Base(source, width, height)), to, &pool_);
     source_ = source;
     width_ = width;
     height_ = height;
-    fast_ = fast;
     return scaled_->Bitmap();
+}
+
+void ScaledCache::PaintFast(HDC dc, const std::shared_ptr<const Picture>& source, int width,
+                            int height) {
+    const Picture& base = Base(source, 1, 1);
+    const unique_memory_dc memory(CreateCompatibleDC(dc));
+    const unique_select_object selected(memory.get(), base.Bitmap());
+    const int oldMode = SetStretchBltMode(dc, COLORONCOLOR);
+    StretchBlt(dc, 0, 0, width, height, memory.get(), 0, 0, base.Width(), base.Height(), SRCCOPY);
+    SetStretchBltMode(dc, oldMode);
 }
 
 void ScaledCache::Clear() {

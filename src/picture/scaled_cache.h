@@ -12,10 +12,13 @@ namespace zelta {
 class ScaledCache {
   public:
     ScaledCache();
-    // A bitmap of exactly width x height, rebuilt only when the size, the source or the quality
-    // changed. fast: nearest neighbour (during a drag); otherwise an area-averaging filter.
-    // The cache keeps its source alive, so a source replaced meanwhile is never mistaken for it.
-    HBITMAP Get(const std::shared_ptr<const Picture>& source, int width, int height, bool fast);
+    // A bitmap of exactly width x height with the area-averaging filter, rebuilt only when the
+    // size or the source changed. The cache keeps its source alive, so a source replaced meanwhile
+    // is never mistaken for it.
+    HBITMAP Get(const std::shared_ptr<const Picture>& source, int width, int height);
+    // During a drag: the platform stretches the screen-sized base to width x height at every
+    // step (nearest pixel), with no copy of our own.
+    void PaintFast(HDC dc, const std::shared_ptr<const Picture>& source, int width, int height);
     void Clear();
 
   private:
@@ -23,12 +26,11 @@ class ScaledCache {
     // every window size that fits the screen is scaled from that smaller copy.
     const Picture& Base(const std::shared_ptr<const Picture>& source, int width, int height);
 
-    // Lives as long as the control, so a drag's many steps start no threads.
+    // Lives as long as the control, so a resize's many steps start no threads.
     WorkerPool pool_;
     std::shared_ptr<const Picture> source_;
     int width_ = 0;
     int height_ = 0;
-    bool fast_ = false;
     std::unique_ptr<Picture> scaled_;
     std::shared_ptr<const Picture> reducedFrom_;
     std::unique_ptr<Picture> reduced_;

@@ -20,12 +20,12 @@ namespace {
 
 using Pixels = std::vector<std::uint32_t>;
 
-Pixels Scaled(const Pixels& source, int sw, int sh, int tw, int th, bool smooth,
-              WorkerPool* pool = nullptr, std::size_t spare = 0) {
+Pixels Scaled(const Pixels& source, int sw, int sh, int tw, int th, WorkerPool* pool = nullptr,
+              std::size_t spare = 0) {
     Pixels target((tw + spare) * th, 0xDEADBEEFU);
     const ConstPixelBlock from{source.data(), sw, sh, static_cast<std::size_t>(sw)};
     const PixelBlock to{target.data(), tw, th, tw + spare};
-    smooth ? ResampleSmooth(from, to, pool) : ResampleNearest(from, to, pool);
+    ResampleSmooth(from, to, pool);
     return target;
 }
 
@@ -38,11 +38,10 @@ TEST(BufferSizes, CheckedBeforeAnythingIsAllocated) {
 TEST(Resample, FlatStaysFlatAndShrinkingAverages) {
     const Pixels flat(37 * 23, 0xFF336699U);
     for (const auto& [w, h] : {std::pair{1, 1}, {10, 7}, {100, 60}, {13, 90}}) {
-        EXPECT_EQ(Scaled(flat, 37, 23, w, h, true), Pixels(w * h, 0xFF336699U)) << w << "x" << h;
-        EXPECT_EQ(Scaled(flat, 37, 23, w, h, false), Pixels(w * h, 0xFF336699U)) << w << "x" << h;
+        EXPECT_EQ(Scaled(flat, 37, 23, w, h), Pixels(w * h, 0xFF336699U)) << w << "x" << h;
     }
     const Pixels stripes{0xFF000000U, 0xFFFFFFFFU, 0xFF000000U, 0xFFFFFFFFU};
-    for (std::uint32_t p : Scaled(stripes, 4, 1, 2, 1, true)) {
+    for (std::uint32_t p : Scaled(stripes, 4, 1, 2, 1)) {
         EXPECT_NEAR(static_cast<int>(p & 0xFF), 128, 1);
     }
 }
@@ -54,14 +53,12 @@ TEST(Resample, ThreadsAndRowStridesDoNotChangeTheResult) {
     }
     WorkerPool pool(3);
     for (const auto& [w, h] : {std::pair{40, 25}, {200, 130}, {97, 1}, {1, 61}}) {
-        for (bool smooth : {true, false}) {
-            const Pixels alone = Scaled(busy, 97, 61, w, h, smooth);
-            const Pixels shared = Scaled(busy, 97, 61, w, h, smooth, &pool, 7);
-            for (int y = 0; y < h; ++y) {
-                for (int x = 0; x < w + 7; ++x) {
-                    ASSERT_EQ(shared[y * (w + 7) + x], x < w ? alone[y * w + x] : 0xDEADBEEFU)
-                        << w << "x" << h << " smooth " << smooth << " at " << x << "," << y;
-                }
+        const Pixels alone = Scaled(busy, 97, 61, w, h);
+        const Pixels shared = Scaled(busy, 97, 61, w, h, &pool, 7);
+        for (int y = 0; y < h; ++y) {
+            for (int x = 0; x < w + 7; ++x) {
+                ASSERT_EQ(shared[y * (w + 7) + x], x < w ? alone[y * w + x] : 0xDEADBEEFU)
+                    << w << "x" << h << " at " << x << "," << y;
             }
         }
     }
@@ -75,7 +72,7 @@ TEST(Resample, ShrinkingIsTheAreaAverage) {
     }
     const int w = 40;
     const int h = 25;
-    const Pixels got = Scaled(busy, 97, 61, w, h, true);
+    const Pixels got = Scaled(busy, 97, 61, w, h);
     const auto overlap = [](double low, double high, int s) {
         return std::max(0.0, std::min(high, s + 1.0) - std::max(low, static_cast<double>(s)));
     };

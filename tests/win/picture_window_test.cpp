@@ -85,6 +85,14 @@ TEST_F(PictureWindow, HoverStoreStretchDeleteAndClickLikeTheUserDoes) {
     const auto followed =
         std::pair(Pixels(800 * TwipsPerPixel() - 80), Pixels(500 * TwipsPerPixel() - 500));
     EXPECT_TRUE(WaitUntil([&] { return Size(image) == followed && ShowsHalves(window); }));
+    // During a drag the display scales the picture; the smooth one comes when the drag ends.
+    SendMessageW(window, WM_ENTERSIZEMOVE, 0, 0);
+    Resize(window, 900, 560);
+    EXPECT_TRUE(WaitUntil([&] {
+        return Size(image).first == Pixels(900 * TwipsPerPixel() - 80) && ShowsHalves(window);
+    }));
+    SendMessageW(window, WM_EXITSIZEMOVE, 0, 0);
+    EXPECT_TRUE(WaitUntil([&] { return ShowsHalves(window); }));
     Press(window, ids::kCmdPosDel);
     EXPECT_TRUE(WaitUntil([&] { return !ReadSetting(halves, L"MainLeft"); }));
     EXPECT_FALSE(ReadSetting(halves, L"ImageWith").has_value());
