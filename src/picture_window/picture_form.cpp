@@ -158,15 +158,26 @@ void PictureForm::Form_Resize() {
     if (picturePath_.empty()) {
         return;
     }
-    const KeepAlive writing;  // the two image values go together
     Image1.SetStretch(true);
     Label1.SetWidth(Width());
-    if (const auto size = FollowWindow(static_cast<float>(Width()), static_cast<float>(Height()),
-                                       ReadPlaceStored(store_, picturePath_))) {
+    // During a drag the place cannot change, and the picture's size is written once, at its end,
+    // with the values the last step would have written.
+    const bool placeStored = drag_ ? drag_->placeStored : ReadPlaceStored(store_, picturePath_);
+    if (const auto size =
+            FollowWindow(static_cast<float>(Width()), static_cast<float>(Height()), placeStored)) {
         Image1.SetSize(size->width, size->height);
     }
-    WriteImageSize(store_, picturePath_, static_cast<float>(Image1.Width()),
-                   static_cast<float>(Image1.Height()));
+    if (drag_) {
+        drag_->resized = true;
+    } else {
+        WriteImageSize();
+    }
+}
+
+void PictureForm::WriteImageSize() {
+    const KeepAlive writing;  // the two image values go together
+    zelta::WriteImageSize(store_, picturePath_, static_cast<float>(Image1.Width()),
+                          static_cast<float>(Image1.Height()));
 }
 
 void PictureForm::Image1_MouseMove() {
@@ -211,10 +222,17 @@ LRESULT PictureForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_ENTERSIZEMOVE:
             Image1.SetFastScaling(true);
+            drag_ = Drag{!picturePath_.empty() && ReadPlaceStored(store_, picturePath_), false};
             break;
-        case WM_EXITSIZEMOVE:
+        case WM_EXITSIZEMOVE: {
             Image1.SetFastScaling(false);
+            const bool resized = drag_ && drag_->resized;
+            drag_.reset();
+            if (resized) {
+                WriteImageSize();
+            }
             break;
+        }
         default:
             break;
     }

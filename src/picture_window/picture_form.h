@@ -37,6 +37,7 @@ class PictureForm : public Form {
 
   private:
     const GeometryRecord& Record();
+    void WriteImageSize();
     void GeometrySteps();
     void KeepOnScreen();
     void Image1_MouseMove();
@@ -48,6 +49,11 @@ class PictureForm : public Form {
     SettingsStore& store_;
     const std::wstring& picturePath_;
     std::optional<GeometryRecord> record_;
+    struct Drag {
+        bool placeStored;
+        bool resized;
+    };
+    std::optional<Drag> drag_;  // an interactive move or resize is on
 };
 
 }  // namespace zelta

@@ -93,6 +93,9 @@ TEST_F(PictureWindow, HoverStoreStretchDeleteAndClickLikeTheUserDoes) {
     }));
     SendMessageW(window, WM_EXITSIZEMOVE, 0, 0);
     EXPECT_TRUE(WaitUntil([&] { return ShowsHalves(window); }));
+    EXPECT_EQ(ReadSetting(halves, L"ImageWith"),
+              std::to_wstring(std::lround(900 * TwipsPerPixel() - 80)))
+        << "written at the end";
     Press(window, ids::kCmdPosDel);
     EXPECT_TRUE(WaitUntil([&] { return !ReadSetting(halves, L"MainLeft"); }));
     EXPECT_FALSE(ReadSetting(halves, L"ImageWith").has_value());
