@@ -20,6 +20,17 @@ constexpr int kRowBatch = 16;
 // libjpeg reports errors by calling back, and its frames are C: the only way out of them is
 // longjmp. So everything a decode holds lives in libjpeg's pools or in these plain structs, and
 // no object with a destructor is ever jumped over.
+//
+// The jump unwinds nothing. On x64 Windows the C runtime's setjmp would take a frame to unwind
+// the stack to, through the system's unwinder, at the jump; the frame address the compiler gives
+// it is not always the one the unwinder knows, and then the jump goes astray (a picture loaded on
+// a thread of its own crashed in libjpeg on the first header it refused). With no frame given,
+// longjmp only restores the registers, as it does on every other target.
+#ifdef _WIN64
+#define ZELTA_SETJMP(buffer) _setjmp((buffer), nullptr)
+#else
+#define ZELTA_SETJMP(buffer) setjmp(buffer)
+#endif
 struct ErrorManager {
     jpeg_error_mgr base;  // first, so that info->err leads back here
     std::jmp_buf jump;
@@ -94,7 +105,7 @@ bool Guarded(Session& session, Work&& work) {
     session.errors.base.error_exit = Fail;
     session.errors.base.emit_message = OnMessage;
     session.errors.base.output_message = Silent;
-    if (setjmp(session.errors.jump) != 0) {
+    if (ZELTA_SETJMP(session.errors.jump) != 0) {
         jpeg_destroy_decompress(&session.info);
         return false;
     }
