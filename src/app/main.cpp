@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <memory>
+
 #include "app/classify.h"
 #include "app/globals.h"
 #include "app/instances.h"
@@ -9,6 +11,7 @@
 #include "media/stop_form.h"
 #include "notice/notice_form.h"
 #include "picture_window/picture_form.h"
+#include "picture_window/picture_preparation.h"
 #include "settings/registry_store.h"
 #include "setup/setup_form.h"
 #include "toolkit/com.h"
@@ -43,7 +46,7 @@ SetupForm& TARVOS_Eingabe() {
 
 // The first half of the picture window's load: carry out what the argument text asks for.
 // Returns whether the picture window's geometry steps follow.
-bool Dispatch(const std::wstring& argumentText, Action action) {
+bool Dispatch(const std::wstring& argumentText, Action action, PicturePreparation* preparation) {
     switch (action) {
         case Action::Notice:
             PicturePath = argumentText.substr(1);
@@ -81,7 +84,7 @@ bool Dispatch(const std::wstring& argumentText, Action action) {
             EndProgram(0);
         case Action::Picture:
             PicturePath = argumentText;
-            Zelta().LoadPictureFile(PicturePath);
+            Zelta().LoadPictureFile(*preparation);
             Zelta().SetCaption(kProgramTitle);
             return true;
     }
@@ -93,6 +96,11 @@ bool Dispatch(const std::wstring& argumentText, Action action) {
 void Main() {
     const std::wstring argumentText(WithoutEnclosingQuotes(CommandLineText()));
     const Action action = Classify(argumentText);
+    // The picture is read, decoded and scaled for its first view while the window is built.
+    std::shared_ptr<PicturePreparation> preparation;
+    if (action == Action::Picture) {
+        preparation = std::make_shared<PicturePreparation>(ProgramSettings(), argumentText);
+    }
     HandOver(PlaysMedia(action) ? WhenNewerStarts::PlayOn : WhenNewerStarts::End);
     if (PlaysMedia(action)) {
         // The GUI thread's apartment, before an avi's device opens its video window here; the
@@ -100,7 +108,9 @@ void Main() {
         EnsureCom();
     }
     PictureForm& zelta = Zelta();
-    zelta.Dispatch = [argumentText, action] { return Dispatch(argumentText, action); };
+    zelta.Dispatch = [argumentText, action, preparation] {
+        return Dispatch(argumentText, action, preparation.get());
+    };
     zelta.Show();
 }
 

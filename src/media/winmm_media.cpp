@@ -4,6 +4,7 @@
 #include <mmsystem.h>
 #include <objbase.h>
 
+#include "toolkit/com.h"
 #include "toolkit/system_library.h"
 
 namespace zelta {
@@ -11,27 +12,19 @@ namespace {
 constexpr UINT kErrorBufferLength = 255;
 
 // MCI devices that play through DirectShow (MPEG and MP3 on Windows) make COM objects on the
-// thread that opens them. A thread without COM joins the multithreaded apartment for as long as
-// it lives: the playback thread pumps no messages, which a single-threaded one would need. The GUI
-// thread has its own apartment by then and keeps it.
-class ThreadCom {
-  public:
-    ThreadCom() : joined_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED))) {}
-    ~ThreadCom() {
-        if (joined_) {
-            CoUninitialize();
-        }
-    }
-    ThreadCom(const ThreadCom&) = delete;
-    ThreadCom& operator=(const ThreadCom&) = delete;
-
-  private:
-    bool joined_;
-};
+// thread that opens them. A thread without COM joins the multithreaded apartment before its first
+// command: the playback thread pumps no messages, which a single-threaded one would need. It
+// stays there: the program ends when the playback does. The GUI thread has its own apartment by
+// then and keeps it. (A plain flag: a thread-local object with a destructor crashes at its
+// thread's end with this runtime.)
+thread_local bool t_comAsked = false;
 }  // namespace
 
 std::uint32_t WinmmMedia::SendCommand(const std::wstring& command) {
-    thread_local const ThreadCom com;
+    if (!t_comAsked) {
+        t_comAsked = true;
+        InitializeCom(COINIT_MULTITHREADED);
+    }
     return static_cast<std::uint32_t>(SystemFunctionAs<decltype(&mciSendStringW)>(
         L"winmm.dll", "mciSendStringW")(command.c_str(), nullptr, 0, nullptr));
 }

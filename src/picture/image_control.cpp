@@ -47,6 +47,14 @@ void Image::SetPicture(std::shared_ptr<PictureSource> picture) {
     }
 }
 
+void Image::SetPicture(std::shared_ptr<PictureSource> picture,
+                       std::shared_ptr<const Picture> pixels, std::unique_ptr<Picture> scaled) {
+    SetPicture(std::move(picture));
+    if (pixels && scaled) {
+        cache_.Prime(std::move(pixels), std::move(scaled));
+    }
+}
+
 void Image::FitToPicture() {
     if (picture_) {
         rect_.width = picture_->Width() * form_.TwipsPerPixel();

@@ -23,8 +23,12 @@ class Image : public Control, private WindowHost {
     ~Image() override;
     void Create() override;
     void Place() override;
-    // Without stretching the control takes the picture's natural size.
+    // Without stretching the control takes the picture's natural size. scaled: the picture
+    // already stretched to the size the control will have (from pixels, the picture's pixels for
+    // that size), so that the first paint only copies it.
     void SetPicture(std::shared_ptr<PictureSource> picture);
+    void SetPicture(std::shared_ptr<PictureSource> picture, std::shared_ptr<const Picture> pixels,
+                    std::unique_ptr<Picture> scaled);
     void SetStretch(bool stretch);
     void SetFastScaling(bool fast);
     std::function<void()> Click;

@@ -24,16 +24,13 @@ namespace {
     throw RuntimeError(L"Das Bild kann nicht geladen werden: " + name + L"\n\n" + reason);
 }
 
-// Made once and kept for the whole process: creating it loads and starts the codec libraries,
-// which the notice's logo and every later picture would otherwise pay again. The process end
-// frees it; nothing is gained by releasing it earlier.
-IWICImagingFactory* Factory() {
+// One for each load, released with it: the thread that loads may end afterwards (the picture is
+// loaded on a thread of its own while the window is built). The codec libraries that the first
+// one loads stay loaded.
+com_ptr<IWICImagingFactory> MakeFactory() {
     EnsureCom();
-    static IWICImagingFactory* factory = nullptr;
-    if (factory == nullptr &&
-        FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
-                                IID_PPV_ARGS(&factory)))) {
-        factory = nullptr;  // asked again next time: the failure may pass
+    com_ptr<IWICImagingFactory> factory;
+    if (FAILED(CreateComInstance(CLSID_WICImagingFactory, IID_PPV_ARGS(factory.put())))) {
         throw RuntimeError(L"Die Bildbibliothek (WIC) ist nicht verfügbar.");
     }
     return factory;
@@ -95,8 +92,8 @@ std::uint32_t WindowColour() {
 
 // Frame 0 of a decoder, upright, in strips: no whole converted copy is ever held besides ours,
 // and each strip is finished while it is still in the cache.
-std::shared_ptr<PictureSource> Decode(IWICBitmapDecoder* decoder, const std::wstring& name,
-                                      int orientation) {
+std::shared_ptr<PictureSource> Decode(IWICImagingFactory* factory, IWICBitmapDecoder* decoder,
+                                      const std::wstring& name, int orientation) {
     UINT frames = 0;
     if (FAILED(decoder->GetFrameCount(&frames)) || frames == 0) {
         Fail(name, L"Die Datei enthält kein Bild.");
@@ -123,7 +120,7 @@ std::shared_ptr<PictureSource> Decode(IWICBitmapDecoder* decoder, const std::wst
     com_ptr<IWICFormatConverter> converter;
     IWICBitmapSource* source = frame.get();
     if (!bgr) {
-        if (FAILED(Factory()->CreateFormatConverter(converter.put())) ||
+        if (FAILED(factory->CreateFormatConverter(converter.put())) ||
             FAILED(converter->Initialize(frame.get(), GUID_WICPixelFormat32bppPBGRA,
                                          WICBitmapDitherTypeNone, nullptr, 0.0,
                                          WICBitmapPaletteTypeCustom))) {
@@ -240,16 +237,17 @@ std::shared_ptr<PictureSource> LoadOnce(const std::wstring& path, const FirstVie
         return jpeg;
     }
     SetFilePointer(file.get(), 0, nullptr, FILE_BEGIN);
+    const com_ptr<IWICImagingFactory> factory = MakeFactory();
     com_ptr<IWICBitmapDecoder> decoder;
     const HRESULT hr =
-        Factory()->CreateDecoderFromFileHandle(reinterpret_cast<ULONG_PTR>(file.get()), nullptr,
-                                               WICDecodeMetadataCacheOnDemand, decoder.put());
+        factory->CreateDecoderFromFileHandle(reinterpret_cast<ULONG_PTR>(file.get()), nullptr,
+                                             WICDecodeMetadataCacheOnDemand, decoder.put());
     if (FAILED(hr)) {
         Fail(path, hr == WINCODEC_ERR_COMPONENTNOTFOUND
                        ? L"Kein lesbares Bildformat."
                        : L"Die Datei ist kein lesbares Bild oder beschädigt.");
     }
-    return Decode(decoder.get(), path, orientation);
+    return Decode(factory.get(), decoder.get(), path, orientation);
 }
 
 }  // namespace
@@ -279,15 +277,16 @@ std::shared_ptr<PictureSource> PictureFromResource(int resourceId, int resourceT
     if (data == nullptr || size == 0) {
         Fail(name, L"Die Ressource fehlt.");
     }
+    const com_ptr<IWICImagingFactory> factory = MakeFactory();
     com_ptr<IWICStream> stream;
     com_ptr<IWICBitmapDecoder> decoder;
-    if (FAILED(Factory()->CreateStream(stream.put())) ||
+    if (FAILED(factory->CreateStream(stream.put())) ||
         FAILED(stream->InitializeFromMemory(static_cast<BYTE*>(data), size)) ||
-        FAILED(Factory()->CreateDecoderFromStream(stream.get(), nullptr,
-                                                  WICDecodeMetadataCacheOnDemand, decoder.put()))) {
+        FAILED(factory->CreateDecoderFromStream(stream.get(), nullptr,
+                                                WICDecodeMetadataCacheOnDemand, decoder.put()))) {
         Fail(name, L"Kein lesbares Bildformat.");
     }
-    return Decode(decoder.get(), name, 1);
+    return Decode(factory.get(), decoder.get(), name, 1);
 }
 
 }  // namespace zelta

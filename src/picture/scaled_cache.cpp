@@ -69,6 +69,13 @@ HBITMAP ScaledCache::Get(const std::shared_ptr<const Picture>& source, int width
     return scaled_->Bitmap();
 }
 
+void ScaledCache::Prime(std::shared_ptr<const Picture> source, std::unique_ptr<Picture> scaled) {
+    width_ = scaled->Width();
+    height_ = scaled->Height();
+    scaled_ = std::move(scaled);
+    source_ = std::move(source);
+}
+
 void ScaledCache::PaintFast(HDC dc, const std::shared_ptr<const Picture>& source, int width,
                             int height) {
     const Picture& base = Base(source, 1, 1);

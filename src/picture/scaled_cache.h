@@ -16,6 +16,8 @@ class ScaledCache {
     // size or the source changed. The cache keeps its source alive, so a source replaced meanwhile
     // is never mistaken for it.
     HBITMAP Get(const std::shared_ptr<const Picture>& source, int width, int height);
+    // Takes scaled, made elsewhere from source with the same filter, as the bitmap for its size.
+    void Prime(std::shared_ptr<const Picture> source, std::unique_ptr<Picture> scaled);
     // During a drag: the platform stretches the screen-sized base to width x height at every
     // step (nearest pixel), with no copy of our own.
     void PaintFast(HDC dc, const std::shared_ptr<const Picture>& source, int width, int height);

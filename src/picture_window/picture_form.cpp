@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "picture/picture.h"
 #include "picture_window/geometry.h"
 #include "picture_window/geometry_record.h"
 #include "picture_window/picture_ids.h"
@@ -10,8 +11,6 @@
 #include "toolkit/process_end.h"
 #include "toolkit/screen.h"
 #include "toolkit/ui_values.h"
-#include "picture/picture.h"
-#include "picture/picture_loader.h"
 
 namespace zelta {
 
@@ -78,17 +77,11 @@ void PictureForm::CreateControls() {
     cmd_pos_del.Click = [this] { cmd_pos_del_Click(); };
 }
 
-void PictureForm::LoadPictureFile(const std::wstring& path) {
-    // With a record the first view is the whole picture stretched to the stored window less the
-    // margins (what the resize rule makes of it); otherwise the picture at its natural size.
-    const WindowGeometry g = InitialGeometry(0, 0, Record(), 0, 0);
-    FirstView view;
-    if (g.imageSizeFromRecord) {
-        view.width = ToPixels(g.width - kMarginWidth);
-        view.height = ToPixels(g.height - kMarginHeight);
-        view.stretched = view.width > 0 && view.height > 0;
-    }
-    Image1.SetPicture(LoadPicture(path, view));
+void PictureForm::LoadPictureFile(PicturePreparation& preparation) {
+    PreparedPicture prepared = preparation.Take();
+    record_ = prepared.record;
+    Image1.SetPicture(std::move(prepared.picture), std::move(prepared.pixels),
+                      std::move(prepared.scaled));
 }
 
 void PictureForm::Form_Load() {

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "picture_window/geometry.h"
+#include "picture_window/picture_preparation.h"
 #include "settings/settings_store.h"
 #include "picture/image_control.h"
 #include "toolkit/controls.h"
@@ -20,8 +21,9 @@ class PictureForm : public Form {
     // Runs first in Form_Load; returns whether the geometry steps follow.
     std::function<bool()> Dispatch;
 
-    // Loads the file into Image1 (the picture action), decoding what the first view shows.
-    void LoadPictureFile(const std::wstring& path);
+    // Puts the picture prepared for the picture action into Image1 (waiting for it if need be);
+    // its geometry record is the one the geometry steps use.
+    void LoadPictureFile(PicturePreparation& preparation);
 
     Image Image1;
     Label Label1;

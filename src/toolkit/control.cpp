@@ -6,14 +6,18 @@
 #include <cmath>
 
 #include "toolkit/runtime_error.h"
+#include "toolkit/system_library.h"
 
 namespace zelta {
 
 namespace {
+// comctl32 is loaded with the first control of a system class (or tip) that needs it, not at the
+// start: a window of our own classes alone comes up without it.
 void EnsureCommonControls() {
     static const bool initialised = [] {
+        using Fn = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
         INITCOMMONCONTROLSEX init{sizeof(init), ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
-        return InitCommonControlsEx(&init) != FALSE;
+        return SystemFunctionAs<Fn>(L"comctl32.dll", "InitCommonControlsEx")(&init) != FALSE;
     }();
     (void)initialised;
 }
@@ -28,7 +32,9 @@ Control::Control(ControlHost& form, TwipsRect rect, int id) : form_(form), rect_
 
 HWND Control::CreateChild(const wchar_t* className, const std::wstring& text, DWORD style,
                           DWORD exStyle, WindowHost* host) {
-    EnsureCommonControls();
+    if (host == nullptr) {
+        EnsureCommonControls();
+    }
     hwnd_ = CreateWindowExW(exStyle, className, text.c_str(),
                             WS_CHILD | WS_CLIPSIBLINGS | (visible_ ? WS_VISIBLE : 0U) | style,
                             form_.ToPixels(rect_.left), form_.ToPixels(rect_.top),
@@ -116,6 +122,7 @@ void Control::ApplyTooltip() {
     }
     tooltipAdded_ = true;
     if (tooltipHwnd_ == nullptr) {
+        EnsureCommonControls();
         tooltipHwnd_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                                        WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
                                        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, form_.Hwnd(),
