@@ -22,10 +22,9 @@ constexpr int kRowBatch = 16;
 // no object with a destructor is ever jumped over.
 //
 // The jump unwinds nothing. On x64 Windows the C runtime's setjmp would take a frame to unwind
-// the stack to, through the system's unwinder, at the jump; the frame address the compiler gives
-// it is not always the one the unwinder knows, and then the jump goes astray (a picture loaded on
-// a thread of its own crashed in libjpeg on the first header it refused). With no frame given,
-// longjmp only restores the registers, as it does on every other target.
+// the stack to, through the system's unwinder, at the jump: that needs unwind data in every frame
+// between and a frame address from the compiler that the unwinder knows as the same. With no
+// frame given, longjmp only restores the registers, as it does on every other target.
 #ifdef _WIN64
 #define ZELTA_SETJMP(buffer) _setjmp((buffer), nullptr)
 #else
