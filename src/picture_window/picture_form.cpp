@@ -16,6 +16,7 @@ namespace zelta {
 
 namespace {
 constexpr COLORREF kStoredColor = 255;  // red
+constexpr UINT kCreateHoverControls = WM_APP + 2;
 
 BOOL CALLBACK CollectMonitor(HMONITOR monitor, HDC /*dc*/, LPRECT /*rect*/, LPARAM data) {
     auto* lists =
@@ -51,6 +52,25 @@ PictureForm::PictureForm(SettingsStore& store, const std::wstring& picturePath)
       picturePath_(picturePath) {}
 
 void PictureForm::CreateControls() {
+    Image1.Create();
+    Image1.SetPicture(PictureFromIcon(IDI_PROGRAM, ToPixels(480)));
+    Timer1.Create();
+
+    Image1.MouseMove = [this] { Image1_MouseMove(); };
+    Image1.Click = [this] { Image1_Click(); };
+    Timer1.Tick = [this] { Timer1_Timer(); };
+    cmd_Pos.Click = [this] { cmd_Pos_Click(); };
+    cmd_pos_del.Click = [this] { cmd_pos_del_Click(); };
+    // The banner and the two buttons stay hidden until the mouse comes over the picture. They are
+    // made right after the window's first paint (the first of them loads the common controls),
+    // and at once should the mouse come before that.
+    PostMessageW(Hwnd(), kCreateHoverControls, 0, 0);
+}
+
+void PictureForm::CreateHoverControls() {
+    if (Label1.Hwnd() != nullptr) {
+        return;
+    }
     // Tab order: the banner, then the two buttons; all of them lie over the picture.
     Label1.SetVisible(false);
     Label1.Create();
@@ -66,15 +86,8 @@ void PictureForm::CreateControls() {
     cmd_pos_del.SetTooltip(
         L"Fenstergrösse und Position löschen. Das Bild wird mittig in Orginalgrösse geladen.");
     cmd_pos_del.Create();
-    Image1.Create();
-    Image1.SetPicture(PictureFromIcon(IDI_PROGRAM, ToPixels(480)));
-    Timer1.Create();
-
-    Image1.MouseMove = [this] { Image1_MouseMove(); };
-    Image1.Click = [this] { Image1_Click(); };
-    Timer1.Tick = [this] { Timer1_Timer(); };
-    cmd_Pos.Click = [this] { cmd_Pos_Click(); };
-    cmd_pos_del.Click = [this] { cmd_pos_del_Click(); };
+    // A child made later lies below the earlier ones: the picture goes back under them all.
+    SetWindowPos(Image1.Hwnd(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 void PictureForm::LoadPictureFile(PicturePreparation& preparation) {
@@ -174,6 +187,7 @@ void PictureForm::WriteImageSize() {
 }
 
 void PictureForm::Image1_MouseMove() {
+    CreateHoverControls();
     Label1.SetVisible(true);
     Timer1.SetEnabled(true);
     cmd_Pos.SetVisible(true);
@@ -213,6 +227,9 @@ void PictureForm::cmd_pos_del_Click() {
 
 LRESULT PictureForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
+        case kCreateHoverControls:
+            CreateHoverControls();
+            return 0;
         case WM_ENTERSIZEMOVE:
             Image1.SetFastScaling(true);
             drag_ = Drag{!picturePath_.empty() && ReadPlaceStored(store_, picturePath_), false};

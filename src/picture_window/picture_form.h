@@ -39,6 +39,7 @@ class PictureForm : public Form {
 
   private:
     const GeometryRecord& Record();
+    void CreateHoverControls();
     void WriteImageSize();
     void GeometrySteps();
     void KeepOnScreen();

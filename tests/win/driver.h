@@ -15,6 +15,8 @@
 #include <utility>
 #include <vector>
 
+#include "picture_window/picture_ids.h"
+
 namespace driver {
 
 inline constexpr DWORD kTimeout = 10000;
@@ -173,7 +175,14 @@ class Zelta {
         });
         return found;
     }
-    HWND PictureWindow() { return WaitWindow(L"ZeltaPictureWindow", L"Zelta"); }
+    // The picture window, once its hover controls are made too (right after its first paint).
+    HWND PictureWindow() {
+        HWND window = WaitWindow(zelta::picture_ids::kClassName, L"Zelta");
+        WaitUntil([&] {
+            return window == nullptr || GetDlgItem(window, zelta::picture_ids::kCmdPosDel);
+        });
+        return window;
+    }
     // A message box, or with fileDialog a file dialog, of this process.
     HWND WaitBox(DWORD timeoutMs = kTimeout, bool fileDialog = false) {
         HWND found = nullptr;
