@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <new>
 #include <vector>
 
@@ -121,11 +122,13 @@ void ResampleSmooth(const ConstPixelBlock& source, const PixelBlock& target, Wor
     if (!PixelBufferBytes(target.width, source.height)) {
         throw std::bad_alloc();
     }
-    std::vector<std::uint32_t> middle(tw * static_cast<std::size_t>(source.height));
+    // Written whole by the first pass: not filled with zeros first.
+    const std::unique_ptr<std::uint32_t[]> middle(
+        new std::uint32_t[tw * static_cast<std::size_t>(source.height)]);
     Split(source.height, pool, [&](int firstRow, int lastRow) {
         for (int y = firstRow; y < lastRow; ++y) {
             const std::uint32_t* row = source.pixels + static_cast<std::size_t>(y) * source.stride;
-            std::uint32_t* out = middle.data() + static_cast<std::size_t>(y) * tw;
+            std::uint32_t* out = middle.get() + static_cast<std::size_t>(y) * tw;
             for (std::size_t x = 0; x < tw; ++x) {
                 const std::uint16_t* weights = &horizontal.weights[horizontal.offset[x]];
                 const std::uint32_t* pixels = row + horizontal.first[x];
@@ -150,7 +153,7 @@ void ResampleSmooth(const ConstPixelBlock& source, const PixelBlock& target, Wor
             const std::uint16_t* weights = &vertical.weights[vertical.offset[yy]];
             const int count = vertical.count[yy];
             const std::uint32_t* first =
-                middle.data() + static_cast<std::size_t>(vertical.first[yy]) * tw;
+                middle.get() + static_cast<std::size_t>(vertical.first[yy]) * tw;
             std::uint32_t* out = target.pixels + yy * target.stride;
             std::size_t x = 0;
             for (; x < tw; x += 4) {
