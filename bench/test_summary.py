@@ -64,7 +64,7 @@ class TableVerdicts(unittest.TestCase):
                  "resize_zelta_drag": [f"step {i} 800x600 step_ms=10" for i in range(5)] +
                                       ["steps 5 total_ms=50 steps_per_s=100.0"],
                  "resize_zelta_smooth": [f"step {i} 800x600 step_ms=20" for i in range(5)],
-                 "resize_reference": [f"step {i} 800x600 step_ms=100" for i in range(5)],
+                 "resize_reference": [f"step {i} 800x600 step_ms=30" for i in range(5)],
                  "imports": ["\tDLL Name: KERNEL32.dll", "\tDLL Name: USER32.dll"]}
         for (picture, _), mp in zip(summary.GROWTH_PICTURES, GROWTH_MP):
             files["start_zelta_" + picture] = self.start(100 + 2 * mp)
@@ -124,7 +124,7 @@ class TableVerdicts(unittest.TestCase):
              {"start_zelta_" + p: self.start(100 + 2.1 * mp)
               for (p, _), mp in zip(summary.GROWTH_PICTURES, GROWTH_MP)}),
             ("Resize 24 MP, 100 steps during a drag (fast filter)",
-             {"resize_reference": steps(99)}),
+             {"resize_reference": steps(29.9)}),
             ("Resize 24 MP, 100 steps during a drag (fast filter)",
              {"resize_zelta_drag": steps(10, rate=99.0)}),
             ("Resize 24 MP, 100 steps outside a drag (smooth filter)",
