@@ -12,55 +12,33 @@ namespace {
 TEST(InitialGeometry, AStoredPlaceOpensThereOtherwiseTheWindowIsCentred) {
     // A 640 x 480 picture (9600 x 7200 twips) on a 1280 x 1024 screen (19200 x 15360 twips).
     const struct {
-        const char* name;
         GeometryRecord record;
         float left, top, width, height;  // expected window
         bool sized;                      // window and image sizes come from the record
     } cases[] = {
-        {"no record: centred at picture plus margins", {}, 4760, 3830, 9680, 7700, false},
-        {"record", {true, 1500, 900, 12000, 9000, 11920, 8500}, 1500, 900, 12000, 9000, true},
-        {"no place", {false, 1500, 900, 12000, 9000, 11920, 8500}, 4760, 3830, 9680, 7700, false},
-        {"at the edge", {true, 0, 0, 12000, 9000, 11920, 8500}, 0, 0, 12000, 9000, true},
-        {"negative place",
-         {true, -14400, -900, 12000, 9000, 1, 2},
-         -14400,
-         -900,
-         12000,
-         9000,
-         true},
-        {"beyond 16 bits",
-         {true, 38400, 900, 40080, 9000, 40000, 8500},
-         38400,
-         900,
-         40080,
-         9000,
-         true},
-        {"both sizes 0: place only",
-         {true, 1500, 900, 0, 0, 11920, 8500},
-         1500,
-         900,
-         9680,
-         7700,
-         false},
-        {"one size 0", {true, 1500, 900, 0, 9000, 0, 8500}, 1500, 900, 0, 9000, true},
-        {"negative size: not ours",
-         {true, 1500, 900, -12000, 9000, 1, 2},
-         1500,
-         900,
-         9680,
-         7700,
-         false},
-        {"negative height", {true, 1500, 900, 12000, -1, 1, 2}, 1500, 900, 9680, 7700, false},
+        {{}, 4760, 3830, 9680, 7700, false},  // no record: centred at picture plus margins
+        {{true, 1500, 900, 12000, 9000, 11920, 8500}, 1500, 900, 12000, 9000, true},
+        {{false, 1500, 900, 12000, 9000, 11920, 8500}, 4760, 3830, 9680, 7700, false},
+        {{true, 0, 0, 12000, 9000, 11920, 8500}, 0, 0, 12000, 9000, true},  // at the edge
+        {{true, -14400, -900, 12000, 9000, 1, 2}, -14400, -900, 12000, 9000, true},
+        {{true, 38400, 900, 40080, 9000, 40000, 8500}, 38400, 900, 40080, 9000, true},
+        {{true, 1500, 900, 0, 0, 11920, 8500}, 1500, 900, 9680, 7700, false},   // both sizes 0
+        {{true, 1500, 900, 0, 9000, 0, 8500}, 1500, 900, 0, 9000, true},        // one size 0
+        {{true, 1500, 900, -12000, 9000, 1, 2}, 1500, 900, 9680, 7700, false},  // not ours
+        {{true, 1500, 900, 12000, -1, 1, 2}, 1500, 900, 9680, 7700, false},
     };
     for (const auto& c : cases) {
-        const WindowGeometry g = InitialGeometry(9600, 7200, c.record, 19200, 15360);
-        EXPECT_EQ(g.centred, !c.record.placeStored) << c.name;
+        const auto& r = c.record;
+        SCOPED_TRACE(testing::Message() << r.placeStored << " " << r.mainLeft << "," << r.mainTop
+                                        << " " << r.mainWith << "x" << r.mainHeight);
+        const WindowGeometry g = InitialGeometry(9600, 7200, r, 19200, 15360);
+        EXPECT_EQ(g.centred, !r.placeStored);
         EXPECT_EQ(std::tuple(g.left, g.top, g.width, g.height, g.imageSizeFromRecord),
-                  std::tuple(c.left, c.top, c.width, c.height, c.sized))
-            << c.name;
+                  std::tuple(c.left, c.top, c.width, c.height, c.sized));
         if (c.sized) {
-            EXPECT_FLOAT_EQ(g.imageWidth, static_cast<float>(c.record.imageWith)) << c.name;
-            EXPECT_FLOAT_EQ(g.imageHeight, static_cast<float>(c.record.imageHeight)) << c.name;
+            EXPECT_EQ(
+                std::pair(g.imageWidth, g.imageHeight),
+                std::pair(static_cast<float>(r.imageWith), static_cast<float>(r.imageHeight)));
         }
     }
 }

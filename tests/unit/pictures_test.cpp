@@ -203,57 +203,38 @@ TEST(DeviceNames, DevicesWhateverTheirFolderExtensionOrCase) {
 // A picture still being written: loaded again once its writer is done and it has stayed the same
 // for a moment, never later than the limit; a damaged file that nobody writes is refused at once.
 TEST(FileSettling, WaitsForTheWriterToFinishButNoLongerThanTheLimit) {
-    using Step = FileSettling::Step;
+    using enum FileSettling::Step;
     struct Look {
         int at;  // ms after the first attempt
         bool writer;
-        int size;
-        int written;  // ms
+        int size, written;        // bytes; ms
+        FileSettling::Step step;  // after the failure: worth waiting for (Wait) or not (GiveUp)
     };
-    const struct {
-        const char* name;
-        Look failed;
-        bool worthWaiting;
-        std::vector<std::pair<Look, Step>> then;
-    } cases[] = {
-        {"old damaged file", {10, false, 100, -60000}, false, {}},
-        {"a failure after the limit", {2000, true, 50, 0}, false, {}},
-        {"the writer finishes",
-         {10, true, 50, 0},
-         true,
-         {{{50, true, 50, 40}, Step::Wait},
-          {{650, false, 100, 600}, Step::Wait},
-          {{1100, false, 100, 600}, Step::Wait},
-          {{1160, false, 100, 600}, Step::TryAgain}}},
-        {"a file that grows after it was closed",
-         {10, false, 60, 0},
-         true,
-         {{{400, false, 60, 0}, Step::Wait},
-          {{460, false, 80, 450}, Step::Wait},
-          {{970, false, 80, 450}, Step::TryAgain}}},
-        {"fresh but unchanged",
-         {10, false, 100, 0},
-         true,
-         {{{60, false, 100, 0}, Step::Wait}, {{510, false, 100, 0}, Step::GiveUp}}},
-        {"open elsewhere, unchanged: read once it is closed",
-         {10, true, 100, 0},
-         true,
-         {{{60, false, 100, 0}, Step::Wait}, {{560, false, 100, 0}, Step::TryAgain}}},
-        {"never finished",
-         {10, true, 50, 0},
-         true,
-         {{{1990, true, 90, 1980}, Step::Wait}, {{2000, true, 90, 1980}, Step::GiveUp}}},
+    const std::vector<std::vector<Look>> cases = {
+        {{10, false, 100, -60000, GiveUp}},  // an old damaged file
+        {{2000, true, 50, 0, GiveUp}},       // a failure after the limit
+        {{10, true, 50, 0, Wait},
+         {50, true, 50, 40, Wait},
+         {650, false, 100, 600, Wait},
+         {1100, false, 100, 600, Wait},
+         {1160, false, 100, 600, TryAgain}},  // the writer ends
+        {{10, false, 60, 0, Wait},
+         {400, false, 60, 0, Wait},
+         {460, false, 80, 450, Wait},
+         {970, false, 80, 450, TryAgain}},  // it grows after it was closed
+        {{10, false, 100, 0, Wait}, {60, false, 100, 0, Wait}, {510, false, 100, 0, GiveUp}},
+        {{10, true, 100, 0, Wait}, {60, false, 100, 0, Wait}, {560, false, 100, 0, TryAgain}},
+        {{10, true, 50, 0, Wait}, {1990, true, 90, 1980, Wait}, {2000, true, 90, 1980, GiveUp}},
     };
-    const auto look = [](const Look& l) {
-        return FileLook{l.writer, l.size, std::int64_t{l.written} * kMillisecond};
-    };
-    for (const auto& c : cases) {
+    for (const auto& looks : cases) {
         FileSettling settling(0);
-        EXPECT_EQ(settling.Failed(look(c.failed), c.failed.at * kMillisecond), c.worthWaiting)
-            << c.name;
-        for (const auto& [seen, step] : c.then) {
-            EXPECT_EQ(settling.Next(look(seen), seen.at * kMillisecond), step)
-                << c.name << " at " << seen.at;
+        for (std::size_t i = 0; i < looks.size(); ++i) {
+            const Look& l = looks[i];
+            const FileLook look{l.writer, l.size, std::int64_t{l.written} * kMillisecond};
+            const FileSettling::Step step =
+                i == 0 ? (settling.Failed(look, l.at * kMillisecond) ? Wait : GiveUp)
+                       : settling.Next(look, l.at * kMillisecond);
+            EXPECT_EQ(step, l.step) << "case " << &looks - cases.data() << " at " << l.at;
         }
     }
 }
