@@ -291,6 +291,13 @@ inline bool Near(COLORREF colour, COLORREF expected, int tolerance = 40) {  // e
            std::abs(GetGValue(colour) - GetGValue(expected)) <= tolerance &&
            std::abs(GetBValue(colour) - GetBValue(expected)) <= tolerance;
 }
+// The fixture halves.png (red left, blue right) in the picture window, at any size.
+inline bool ShowsHalves(HWND window) {
+    const RECT image = WindowRect(Control(window, zelta::picture_ids::kImage1));
+    const int y = (image.top + image.bottom) / 2;
+    return Near(ScreenPixel(image.left + 3, y), RGB(255, 0, 0)) &&
+           Near(ScreenPixel(image.right - 4, y), RGB(0, 0, 255));
+}
 
 // The settings below HKCU\Software\VB and VBA Program Settings\Zelta.
 inline void WipeSettings() {

@@ -17,12 +17,6 @@ class PictureWindow : public ZeltaTest {
         return std::to_wstring(std::lround(pixels * TwipsPerPixel()));
     }
     static LONG Pixels(double twips) { return std::lround(twips / TwipsPerPixel()); }
-    static bool ShowsHalves(HWND window) {
-        const RECT image = WindowRect(Control(window, ids::kImage1));
-        const int y = (image.top + image.bottom) / 2;
-        return Near(ScreenPixel(image.left + 3, y), RGB(255, 0, 0)) &&
-               Near(ScreenPixel(image.right - 4, y), RGB(0, 0, 255));
-    }
     static std::pair<LONG, LONG> Size(HWND hwnd) {
         const RECT r = WindowRect(hwnd);
         return {r.right - r.left, r.bottom - r.top};

@@ -140,11 +140,7 @@ TEST_F(Startup, APictureStillBeingWrittenIsShownOnceItsWriterIsDone) {
         CloseHandle(file);
         HWND window = zelta.PictureWindow();
         ASSERT_NE(window, nullptr) << keepsOpen;
-        const RECT client = ClientOnScreen(window);
-        EXPECT_TRUE(WaitUntil([&] {
-            return Near(ScreenPixel(client.left + 10, client.top + 10), RGB(255, 0, 0)) &&
-                   Near(ScreenPixel(client.left + 630, client.top + 230), RGB(0, 0, 255));
-        }));
+        EXPECT_TRUE(WaitUntil([&] { return ShowsHalves(window); }));
     }
     const std::wstring unfinished = dir + L"\\unfinished.png";
     HANDLE file = open(unfinished, CREATE_ALWAYS);
