@@ -75,6 +75,24 @@ TEST_F(Startup, StartsInQuickSuccessionLeaveOnlyTheNewestUnderLoad) {
     EXPECT_TRUE(IsWindow(foreign) && Text(foreign) == L"Zelta" && DestroyWindow(foreign));
 }
 
+// An older instance that has not made its end event yet when a newer one starts (here: not run a
+// single instruction) still ends once it runs: the newer start leaves the event, set, in it.
+TEST_F(Startup, AnOlderInstanceThatHasNotRunYetEndsOnceItDoes) {
+    std::wstring line = L"\"" + ZeltaExe() + L"\" " + Fixture(L"pictures\\halves.png");
+    STARTUPINFOW startup{sizeof(startup)};
+    PROCESS_INFORMATION info{};
+    ASSERT_TRUE(CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE,
+                               CREATE_SUSPENDED | CREATE_NO_WINDOW, nullptr, nullptr, &startup,
+                               &info));
+    Zelta older(info.hProcess, info.dwProcessId);
+    Zelta newer = Zelta::Start(Fixture(L"pictures\\green.bmp"));
+    ASSERT_NE(newer.PictureWindow(), nullptr);  // its hand-over is done
+    ResumeThread(info.hThread);
+    CloseHandle(info.hThread);
+    EXPECT_TRUE(older.WaitExit(15000) && older.ExitCode() == 0);
+    EXPECT_TRUE(StaysFalseFor([&] { return !newer.Running(); }, 500));
+}
+
 // The 64-bit and the 32-bit build are both Zelta.exe: whichever of them starts later, the older
 // one ends. ZELTA_OTHER_EXE names the build of the other architecture where both run.
 TEST_F(Startup, TheOtherArchitecturesBuildHandsOverBothWays) {
