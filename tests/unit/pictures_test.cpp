@@ -35,14 +35,10 @@ TEST(BufferSizes, CheckedBeforeAnythingIsAllocated) {
                  PixelBufferBytes(4294967295LL, 4294967295LL));
 }
 
-TEST(Resample, FlatStaysFlatAndShrinkingAverages) {
+TEST(Resample, FlatStaysFlatAtEverySize) {
     const Pixels flat(37 * 23, 0xFF336699U);
     for (const auto& [w, h] : {std::pair{1, 1}, {10, 7}, {100, 60}, {13, 90}}) {
         EXPECT_EQ(Scaled(flat, 37, 23, w, h), Pixels(w * h, 0xFF336699U)) << w << "x" << h;
-    }
-    const Pixels stripes{0xFF000000U, 0xFFFFFFFFU, 0xFF000000U, 0xFFFFFFFFU};
-    for (std::uint32_t p : Scaled(stripes, 4, 1, 2, 1)) {
-        EXPECT_NEAR(static_cast<int>(p & 0xFF), 128, 1);
     }
 }
 
