@@ -1,6 +1,7 @@
 #include "picture/jpeg_picture.h"
 
 #include <algorithm>
+#include <cstring>
 #include <condition_variable>
 #include <mutex>
 #include <optional>
@@ -17,42 +18,34 @@ namespace zelta {
 
 namespace {
 
-class FileBytes : public ByteSource {
+class MemoryBytes : public ByteSource {
   public:
-    explicit FileBytes(HANDLE file) : file_(file) {}
+    explicit MemoryBytes(const FileContent& file) : file_(file) {}
     std::size_t Read(std::uint8_t* buffer, std::size_t size) override {
-        DWORD got = 0;
-        const auto ask = static_cast<DWORD>(std::min<std::size_t>(size, 1U << 20));
-        return ReadFile(file_, buffer, ask, &got, nullptr) ? got : 0;
+        const std::size_t count = std::min(size, file_.size() - at_);
+        std::memcpy(buffer, file_.data() + at_, count);
+        at_ += count;
+        return count;
     }
     bool Rewind() override {
-        LARGE_INTEGER start{};
-        return SetFilePointerEx(file_, start, nullptr, FILE_BEGIN) != FALSE;
+        at_ = 0;
+        return true;
     }
 
   private:
-    HANDLE file_;
+    const FileContent& file_;
+    std::size_t at_ = 0;
 };
 
 // A file cut short has no end-of-image marker near its end. Some cameras write more after it (a
 // phone's motion photo appends a video): then the picture's last row must still be there, which
 // libjpeg finds by reading the whole compressed picture, decoding one pixel of it.
-bool CutShort(HANDLE file, const JpegHeader& header) {
-    LARGE_INTEGER size{};
-    if (!GetFileSizeEx(file, &size)) {
-        return true;
-    }
-    std::vector<std::uint8_t> tail(
-        static_cast<std::size_t>(std::min<LONGLONG>(size.QuadPart, 65536)));
-    LARGE_INTEGER from{};
-    from.QuadPart = size.QuadPart - static_cast<LONGLONG>(tail.size());
-    DWORD got = 0;
-    if (SetFilePointerEx(file, from, nullptr, FILE_BEGIN) &&
-        ReadFile(file, tail.data(), static_cast<DWORD>(tail.size()), &got, nullptr) &&
-        HoldsEndOfImage(tail.data(), got)) {
+bool CutShort(const FileContent& file, const JpegHeader& header) {
+    const std::size_t tail = std::min<std::size_t>(file.size(), 65536);
+    if (HoldsEndOfImage(file.data() + file.size() - tail, tail)) {
         return false;
     }
-    FileBytes bytes(file);
+    MemoryBytes bytes(file);
     std::uint32_t pixel = 0;
     const int lastRow = (header.height + 7) / 8 - 1;  // at scale 1/8
     return !DecodeJpegRect(bytes, 1, {0, lastRow, 1, 1}, {&pixel, 1, 1, 1});
@@ -67,12 +60,13 @@ bool CutShort(HANDLE file, const JpegHeader& header) {
 struct Need {
     bool whole = false;
     int scale = 8;
+    bool operator==(const Need&) const = default;
 };
 
 class JpegPicture : public PictureSource {
   public:
-    JpegPicture(unique_kernel_handle file, std::wstring path, const JpegHeader& header,
-                int orientation)
+    JpegPicture(std::shared_ptr<const FileContent> file, std::wstring path,
+                const JpegHeader& header, int orientation)
         : file_(std::move(file)),
           path_(std::move(path)),
           header_(header),
@@ -94,25 +88,37 @@ class JpegPicture : public PictureSource {
     int Width() const override { return Swapped() ? header_.height : header_.width; }
     int Height() const override { return Swapped() ? header_.width : header_.height; }
 
-    // Decodes what the first view needs on this thread, before the window shows.
+    // Decodes what the first view needs on this thread, before the window shows: damage there
+    // refuses the picture.
     void DecodeFirst(const FirstView& view) {
         const Need need = view.stretched ? NeedFor(view.width, view.height) : Need{};
-        Store(need, Decode(need));
+        auto pixels = Decode(need);
+        if (!pixels) {
+            Damaged(path_);
+        }
+        Store(need, std::move(pixels));
     }
 
+    // Never fails once the picture is on screen: a later decode that fails (damage below the part
+    // shown first, no memory for this size) leaves the best view held, and another size tries
+    // again.
     std::shared_ptr<const Picture> PixelsFor(int width, int height,
                                              const std::function<void()>& ready) override {
         const std::lock_guard lock(mutex_);
-        if (!error_.empty()) {
-            throw RuntimeError(error_);
-        }
         const Need need = NeedFor(width, height);
         if (Holds(need)) {
             return need.whole ? whole_ : topLeft_;
         }
-        Request(need, ready);
-        // Meanwhile a coarser whole picture is the picture, only less sharp.
-        return need.whole ? whole_ : nullptr;
+        const bool failed = failed_ == need;
+        if (!failed) {
+            Request(need, ready);
+        }
+        // Meanwhile a coarser whole picture is the picture, only less sharp; without one, after
+        // a failure, the part shown first stands for it.
+        if (need.whole && whole_) {
+            return whole_;
+        }
+        return failed ? (need.whole ? topLeft_ : whole_) : nullptr;
     }
 
   private:
@@ -135,10 +141,10 @@ class JpegPicture : public PictureSource {
                          : JpegScaleFor(header_.width, header_.height, width, height);
     }
 
-    // The pixels for `need`, upright; null when libjpeg failed on the data.
-    std::shared_ptr<const Picture> Decode(const Need& need) {
-        const std::lock_guard reading(fileMutex_);
-        FileBytes bytes(file_.get());
+    // The pixels for `need`, upright; null when libjpeg failed on the data. Throws when the
+    // memory for them cannot be had.
+    std::shared_ptr<const Picture> Decode(const Need& need) const {
+        MemoryBytes bytes(*file_);
         JpegRect rect;
         if (need.whole) {
             rect.width = (header_.width * need.scale + 7) / 8;
@@ -182,9 +188,6 @@ class JpegPicture : public PictureSource {
     }
 
     void Store(const Need& need, std::shared_ptr<const Picture> pixels) {
-        if (!pixels) {
-            Damaged(path_);
-        }
         const std::lock_guard lock(mutex_);
         if (need.whole) {
             whole_ = std::move(pixels);
@@ -221,14 +224,17 @@ class JpegPicture : public PictureSource {
             }
             const std::function<void()> ready = ready_;
             lock.unlock();
+            std::shared_ptr<const Picture> pixels;
             try {
-                Store(need, Decode(need));
-            } catch (const RuntimeError& error) {
+                pixels = Decode(need);
+            } catch (...) {
+                // No memory for this size: as damaged data, the view stays as it is.
+            }
+            if (pixels) {
+                Store(need, std::move(pixels));
+            } else {
                 const std::lock_guard failed(mutex_);
-                error_ = error.Message();
-            } catch (const std::bad_alloc&) {
-                const std::lock_guard failed(mutex_);
-                error_ = L"Nicht genügend Arbeitsspeicher, um das Bild in dieser Größe zu zeigen.";
+                failed_ = need;
             }
             if (ready) {
                 ready();
@@ -237,8 +243,8 @@ class JpegPicture : public PictureSource {
         }
     }
 
-    unique_kernel_handle file_;
-    std::mutex fileMutex_;  // one decode reads the file at a time
+    // Never changes: each decode reads it through a source of its own.
+    std::shared_ptr<const FileContent> file_;
     std::wstring path_;
     JpegHeader header_;
     int orientation_;
@@ -249,20 +255,18 @@ class JpegPicture : public PictureSource {
     std::shared_ptr<const Picture> whole_;
     int wholeScale_ = 0;
     std::optional<Need> pending_;
+    std::optional<Need> failed_;  // the last need whose decode failed
     std::function<void()> ready_;
-    std::wstring error_;  // a decode on the worker failed: shown at the next paint
     bool stopping_ = false;
     std::thread worker_;
 };
 
 }  // namespace
 
-std::shared_ptr<PictureSource> LoadJpeg(unique_kernel_handle& file, const std::wstring& path,
-                                        int orientation, const FirstView& view) {
-    FileBytes bytes(file.get());
-    if (!bytes.Rewind()) {
-        return nullptr;
-    }
+std::shared_ptr<PictureSource> LoadJpeg(std::shared_ptr<const FileContent> file,
+                                        const std::wstring& path, int orientation,
+                                        const FirstView& view) {
+    MemoryBytes bytes(*file);
     const auto header = ReadJpegHeader(bytes);
     if (!header) {
         return nullptr;
@@ -275,7 +279,7 @@ std::shared_ptr<PictureSource> LoadJpeg(unique_kernel_handle& file, const std::w
                            L"\n\nDas Bild ist zu groß (" + std::to_wstring(header->width) + L" x " +
                            std::to_wstring(header->height) + L" Pixel).");
     }
-    if (CutShort(file.get(), *header)) {
+    if (CutShort(*file, *header)) {
         Damaged(path);
     }
     auto picture = std::make_shared<JpegPicture>(std::move(file), path, *header, orientation);

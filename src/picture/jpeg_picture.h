@@ -3,19 +3,24 @@
 // it: the top-left part that a window of the largest size can show when the picture is shown at
 // its natural size, or the whole picture at the smallest DCT scale that covers the stretched size.
 // What a later resize needs beyond that is decoded on a thread of its own and painted when it is
-// ready.
+// ready. The picture decodes from the file's bytes in memory, read once: the file itself is let
+// go as soon as it has been read, so the program that writes it may rewrite it at any time.
+#include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "picture/picture.h"
-#include "toolkit/unique_handle.h"
 
 namespace zelta {
 
-// The picture in `file` decoded for `view`; the picture keeps the file open for what it decodes
-// later. Nothing, and the file left where it is, when libjpeg-turbo does not take the file (the
-// platform's decoder may); throws RuntimeError naming `path` when the data is damaged or cut short.
-std::shared_ptr<PictureSource> LoadJpeg(unique_kernel_handle& file, const std::wstring& path,
-                                        int orientation, const FirstView& view);
+using FileContent = std::vector<std::uint8_t>;
+
+// The picture in `file` decoded for `view`; the picture keeps the bytes for what it decodes
+// later. Nothing when libjpeg-turbo does not take the bytes (the platform's decoder may); throws
+// RuntimeError naming `path` when the data is damaged or cut short.
+std::shared_ptr<PictureSource> LoadJpeg(std::shared_ptr<const FileContent> file,
+                                        const std::wstring& path, int orientation,
+                                        const FirstView& view);
 
 }  // namespace zelta

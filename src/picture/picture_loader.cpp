@@ -58,30 +58,55 @@ std::wstring OpenFailureText(DWORD code) {
     }
 }
 
-// Reads the orientation from the file's first bytes and rewinds it for the decoder.
-int FileOrientation(HANDLE file) {
-    std::vector<std::uint8_t> head(65536 + 4096);
-    DWORD got = 0;
-    if (!ReadFile(file, head.data(), static_cast<DWORD>(head.size()), &got, nullptr)) {
-        got = 0;
-    }
-    SetFilePointer(file, 0, nullptr, FILE_BEGIN);
-    return ExifOrientation(head.data(), got);
+// The platform's PNG decoder shows some pictures whose checksums are wrong, damaged header
+// included.
+bool PngDamaged(const FileContent& file) {
+    PngChecksums checksums;
+    checksums.Feed(file.data(), file.size());
+    return checksums.IsPng() && checksums.Damaged();
 }
 
-// The platform's PNG decoder shows some pictures whose checksums are wrong, damaged header
-// included; reads the whole file once and rewinds it.
-bool PngDamaged(HANDLE file) {
-    PngChecksums checksums;
-    std::vector<std::uint8_t> block(65536);
-    DWORD got = 0;
-    while (!checksums.Done() &&
-           ReadFile(file, block.data(), static_cast<DWORD>(block.size()), &got, nullptr) &&
-           got > 0) {
-        checksums.Feed(block.data(), got);
+// The whole file, read at once: the file is held only while it is read, and every check and
+// decode after it sees the same bytes. Throws RuntimeError naming the file; `unfinished` tells
+// whether a writer that has not finished yet could be the cause.
+std::shared_ptr<const FileContent> ReadPictureFile(const std::wstring& path, bool& unfinished) {
+    const unique_kernel_handle file = FileHandle(
+        CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!file) {
+        const DWORD code = GetLastError();
+        unfinished = code == ERROR_SHARING_VIOLATION;
+        Fail(path, OpenFailureText(code));
     }
-    SetFilePointer(file, 0, nullptr, FILE_BEGIN);
-    return checksums.IsPng() && checksums.Damaged();
+    if (GetFileType(file.get()) != FILE_TYPE_DISK) {
+        Fail(path, L"Der Name bezeichnet ein Gerät, keine Datei.");
+    }
+    unfinished = true;  // from here on, what the file holds may not be all of it yet
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(file.get(), &size) || size.QuadPart == 0) {
+        Fail(path, L"Die Datei ist leer.");
+    }
+    // No picture file is larger than the largest picture it can hold.
+    if (static_cast<std::uint64_t>(size.QuadPart) > kMaxPictureBytes) {
+        Fail(path,
+             L"Die Datei ist größer als " + std::to_wstring(kMaxPictureBytes >> 20) + L" MB.");
+    }
+    auto content = std::make_shared<FileContent>(static_cast<std::size_t>(size.QuadPart));
+    std::size_t read = 0;
+    while (read < content->size()) {
+        DWORD got = 0;
+        const auto ask =
+            static_cast<DWORD>(std::min<std::size_t>(content->size() - read, 1U << 24));
+        if (!ReadFile(file.get(), content->data() + read, ask, &got, nullptr)) {
+            Fail(path, OpenFailureText(GetLastError()));
+        }
+        if (got == 0) {
+            break;  // shorter than it was a moment ago
+        }
+        read += got;
+    }
+    content->resize(read);
+    return content;
 }
 
 std::uint32_t WindowColour() {
@@ -153,6 +178,28 @@ std::shared_ptr<PictureSource> Decode(IWICImagingFactory* factory, IWICBitmapDec
     return std::make_shared<WholePicture>(Upright(std::move(picture), orientation));
 }
 
+// Bytes in memory through the platform's decoders.
+std::shared_ptr<PictureSource> DecodeWithPlatform(const std::uint8_t* data, std::size_t size,
+                                                  const std::wstring& name, int orientation) {
+    const com_ptr<IWICImagingFactory> factory = MakeFactory();
+    com_ptr<IWICStream> stream;
+    com_ptr<IWICBitmapDecoder> decoder;
+    HRESULT hr = factory->CreateStream(stream.put());
+    if (SUCCEEDED(hr)) {
+        hr = stream->InitializeFromMemory(const_cast<BYTE*>(data), static_cast<DWORD>(size));
+    }
+    if (SUCCEEDED(hr)) {
+        hr = factory->CreateDecoderFromStream(stream.get(), nullptr, WICDecodeMetadataCacheOnDemand,
+                                              decoder.put());
+    }
+    if (FAILED(hr)) {
+        Fail(name, hr == WINCODEC_ERR_COMPONENTNOTFOUND
+                       ? L"Kein lesbares Bildformat."
+                       : L"Die Datei ist kein lesbares Bild oder beschädigt.");
+    }
+    return Decode(factory.get(), decoder.get(), name, orientation);
+}
+
 std::int64_t SystemTimeNow() {
     FILETIME now{};
     GetSystemTimeAsFileTime(&now);
@@ -213,41 +260,18 @@ std::shared_ptr<PictureSource> LoadOnce(const std::wstring& path, const FirstVie
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
         Fail(path, L"Der Pfad bezeichnet einen Ordner, keine Datei.");
     }
-    unique_kernel_handle file = FileHandle(
-        CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
-                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-    if (!file) {
-        const DWORD code = GetLastError();
-        unfinished = code == ERROR_SHARING_VIOLATION;
-        Fail(path, OpenFailureText(code));
-    }
-    if (GetFileType(file.get()) != FILE_TYPE_DISK) {
-        Fail(path, L"Der Name bezeichnet ein Gerät, keine Datei.");
-    }
-    unfinished = true;  // from here on, what the file holds may not be all of it yet
-    LARGE_INTEGER size{};
-    if (!GetFileSizeEx(file.get(), &size) || size.QuadPart == 0) {
+    std::shared_ptr<const FileContent> file = ReadPictureFile(path, unfinished);
+    if (file->empty()) {
         Fail(path, L"Die Datei ist leer.");
     }
-    const int orientation = FileOrientation(file.get());
-    if (PngDamaged(file.get())) {
+    const int orientation = ExifOrientation(file->data(), file->size());
+    if (PngDamaged(*file)) {
         Fail(path, L"Die Datei ist beschädigt: eine Prüfsumme stimmt nicht.");
     }
     if (auto jpeg = LoadJpeg(file, path, orientation, view)) {
         return jpeg;
     }
-    SetFilePointer(file.get(), 0, nullptr, FILE_BEGIN);
-    const com_ptr<IWICImagingFactory> factory = MakeFactory();
-    com_ptr<IWICBitmapDecoder> decoder;
-    const HRESULT hr =
-        factory->CreateDecoderFromFileHandle(reinterpret_cast<ULONG_PTR>(file.get()), nullptr,
-                                             WICDecodeMetadataCacheOnDemand, decoder.put());
-    if (FAILED(hr)) {
-        Fail(path, hr == WINCODEC_ERR_COMPONENTNOTFOUND
-                       ? L"Kein lesbares Bildformat."
-                       : L"Die Datei ist kein lesbares Bild oder beschädigt.");
-    }
-    return Decode(factory.get(), decoder.get(), path, orientation);
+    return DecodeWithPlatform(file->data(), file->size(), path, orientation);
 }
 
 }  // namespace
@@ -277,16 +301,7 @@ std::shared_ptr<PictureSource> PictureFromResource(int resourceId, int resourceT
     if (data == nullptr || size == 0) {
         Fail(name, L"Die Ressource fehlt.");
     }
-    const com_ptr<IWICImagingFactory> factory = MakeFactory();
-    com_ptr<IWICStream> stream;
-    com_ptr<IWICBitmapDecoder> decoder;
-    if (FAILED(factory->CreateStream(stream.put())) ||
-        FAILED(stream->InitializeFromMemory(static_cast<BYTE*>(data), size)) ||
-        FAILED(factory->CreateDecoderFromStream(stream.get(), nullptr,
-                                                WICDecodeMetadataCacheOnDemand, decoder.put()))) {
-        Fail(name, L"Kein lesbares Bildformat.");
-    }
-    return Decode(factory.get(), decoder.get(), name, 1);
+    return DecodeWithPlatform(static_cast<const std::uint8_t*>(data), size, name, 1);
 }
 
 }  // namespace zelta

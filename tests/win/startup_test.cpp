@@ -169,4 +169,47 @@ TEST_F(Startup, APictureStillBeingWrittenIsShownOnceItsWriterIsDone) {
     EXPECT_TRUE(zelta.WaitExit() && zelta.ExitCode() == 1);
 }
 
+// The measuring software writes its next picture to the path of the one shown: even a writer that
+// wants the file to itself gets it, the window keeps the picture it loaded at every later size,
+// and the next start shows the new one.
+TEST_F(Startup, AShownPictureNeverBlocksTheProgramThatRewritesIt) {
+    const std::wstring dir = MakeTempDir(L"rewritten");
+    const auto colourAt = [](HWND window, int percentDown) {
+        const RECT image = WindowRect(Control(window, ids::kImage1));
+        return ScreenPixel(image.left + 5,
+                           image.top + (image.bottom - image.top) * percentDown / 100);
+    };
+    const struct {
+        const wchar_t *name, *first, *next;
+    } cases[] = {{L"bild.jpg", L"big.jpg", L"trailer.jpg"},  // red to blue, then green
+                 {L"bild.png", L"halves.png", L"green.bmp"}};
+    for (const auto& c : cases) {
+        const std::wstring path = dir + L"\\" + c.name;
+        WriteFileBytes(path, ReadFileBytes(Fixture(L"pictures\\") + c.first));
+        Zelta shown = Zelta::Start(path);
+        HWND window = shown.PictureWindow();
+        ASSERT_NE(window, nullptr);
+        ASSERT_TRUE(WaitUntil([&] { return Near(colourAt(window, 5), RGB(255, 0, 0), 60); }));
+        const HANDLE writer = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                          FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(writer, INVALID_HANDLE_VALUE) << "error " << GetLastError();
+        const std::string next = ReadFileBytes(Fixture(L"pictures\\") + c.next);
+        DWORD written = 0;
+        EXPECT_TRUE(WriteFile(writer, next.data(), static_cast<DWORD>(next.size()), &written, 0));
+        CloseHandle(writer);
+        // Stretched now, the JPEG is decoded whole anew: from what was loaded, blue at its foot.
+        Press(window, ids::kCmdPos);
+        ASSERT_TRUE(WaitUntil([&] { return ReadSetting(path, L"MainHeight").has_value(); }));
+        SetWindowPos(window, nullptr, 0, 0, 500, 500, SWP_NOMOVE | SWP_NOZORDER);
+        EXPECT_TRUE(WaitUntil([&] {
+            return Near(colourAt(window, 95), RGB(0, 0, 255), 60) || ShowsHalves(window);
+        })) << Utf8(c.name);
+        Zelta again = Zelta::Start(path);
+        HWND replaced = again.PictureWindow();
+        ASSERT_NE(replaced, nullptr);
+        EXPECT_TRUE(WaitUntil([&] { return Near(colourAt(replaced, 50), RGB(0, 192, 0), 70); }));
+        EXPECT_TRUE(shown.WaitExit());
+    }
+}
+
 }  // namespace
