@@ -97,37 +97,40 @@ void Image::Paint(HDC dc) {
     }
     const bool natural = !stretch_ || (width == picture_->Width() && height == picture_->Height());
     HWND self = hwnd_;
-    const auto pixels = picture_->PixelsFor(natural ? picture_->Width() : width,
-                                            natural ? picture_->Height() : height,
-                                            [self] { PostMessageW(self, kPixelsReady, 0, 0); });
+    std::shared_ptr<const Picture> pixels;
+    try {
+        pixels = picture_->PixelsFor(natural ? picture_->Width() : width,
+                                     natural ? picture_->Height() : height,
+                                     [self] { PostMessageW(self, kPixelsReady, 0, 0); });
+    } catch (...) {
+        // Nothing to show at this size yet: the window colour, until a repaint has it.
+    }
     int shownWidth = 0;
     int shownHeight = 0;
-    if (pixels && !natural && fast_) {
-        cache_.PaintFast(dc, pixels, width, height);
-        shownWidth = width;
-        shownHeight = height;
-    } else if (pixels) {
-        HBITMAP bitmap = pixels->Bitmap();
-        shownWidth = pixels->Width();
-        shownHeight = pixels->Height();
-        if (!natural) {
-            bitmap = cache_.Get(pixels, width, height);
-            shownWidth = width;
-            shownHeight = height;
+    if (pixels) {
+        shownWidth = natural ? pixels->Width() : width;
+        shownHeight = natural ? pixels->Height() : height;
+        // A paint never fails once the picture is up: without the memory for the smooth picture
+        // at this size, the platform stretches the pixels there are.
+        try {
+            if (!natural && fast_) {
+                cache_.PaintFast(dc, pixels, width, height);
+            } else {
+                const HBITMAP bitmap =
+                    natural ? pixels->Bitmap() : cache_.Get(pixels, width, height);
+                const unique_memory_dc memory(CreateCompatibleDC(dc));
+                const unique_select_object selected(memory.get(), bitmap);
+                BitBlt(dc, 0, 0, shownWidth, shownHeight, memory.get(), 0, 0, SRCCOPY);
+            }
+        } catch (...) {
+            StretchPicture(dc, *pixels, width, height);
         }
-        const unique_memory_dc memory(CreateCompatibleDC(dc));
-        const unique_select_object selected(memory.get(), bitmap);
-        BitBlt(dc, 0, 0, shownWidth, shownHeight, memory.get(), 0, 0, SRCCOPY);
     }
     // What the picture does not cover, or does not cover yet, shows the window colour.
     const RECT right{shownWidth, 0, width, height};
     const RECT below{0, shownHeight, shownWidth, height};
     FillRect(dc, &right, GetSysColorBrush(COLOR_BTNFACE));
     FillRect(dc, &below, GetSysColorBrush(COLOR_BTNFACE));
-}
-
-const wchar_t* Image::OutOfMemoryText() const {
-    return L"Nicht genügend Arbeitsspeicher, um das Bild in dieser Größe zu zeigen.";
 }
 
 LRESULT Image::OnMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -36,7 +36,6 @@ class Image : public Control, private WindowHost {
 
   private:
     LRESULT OnMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override;
-    const wchar_t* OutOfMemoryText() const override;
     void Paint(HDC dc);
     void FitToPicture();
     std::shared_ptr<PictureSource> picture_;

@@ -15,6 +15,15 @@ ConstPixelBlock Block(const Picture& picture) {
 }
 }  // namespace
 
+void StretchPicture(HDC dc, const Picture& picture, int width, int height) {
+    const unique_memory_dc memory(CreateCompatibleDC(dc));
+    const unique_select_object selected(memory.get(), picture.Bitmap());
+    const int oldMode = SetStretchBltMode(dc, COLORONCOLOR);
+    StretchBlt(dc, 0, 0, width, height, memory.get(), 0, 0, picture.Width(), picture.Height(),
+               SRCCOPY);
+    SetStretchBltMode(dc, oldMode);
+}
+
 ScaledCache::ScaledCache()
     : pool_(static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1U, 4U))) {}
 
@@ -78,12 +87,7 @@ void ScaledCache::Prime(std::shared_ptr<const Picture> source, std::unique_ptr<P
 
 void ScaledCache::PaintFast(HDC dc, const std::shared_ptr<const Picture>& source, int width,
                             int height) {
-    const Picture& base = Base(source, 1, 1);
-    const unique_memory_dc memory(CreateCompatibleDC(dc));
-    const unique_select_object selected(memory.get(), base.Bitmap());
-    const int oldMode = SetStretchBltMode(dc, COLORONCOLOR);
-    StretchBlt(dc, 0, 0, width, height, memory.get(), 0, 0, base.Width(), base.Height(), SRCCOPY);
-    SetStretchBltMode(dc, oldMode);
+    StretchPicture(dc, Base(source, 1, 1), width, height);
 }
 
 void ScaledCache::Clear() {

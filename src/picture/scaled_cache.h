@@ -9,6 +9,9 @@
 
 namespace zelta {
 
+// The platform stretches the picture to width x height (nearest pixel), with no copy of our own.
+void StretchPicture(HDC dc, const Picture& picture, int width, int height);
+
 class ScaledCache {
   public:
     ScaledCache();

@@ -31,13 +31,13 @@ void ReportFatal(const std::wstring& message) {
     EndProgram(1);
 }
 
-void ReportCurrentException(const wchar_t* outOfMemoryText) {
+void ReportCurrentException() {
     try {
         throw;
     } catch (const RuntimeError& error) {
         ReportFatal(error.Message());
     } catch (const std::bad_alloc&) {
-        ReportFatal(outOfMemoryText);
+        ReportFatal(L"Nicht genügend Arbeitsspeicher.");
     } catch (...) {
         ReportFatal(L"Unerwarteter Programmfehler.");
     }

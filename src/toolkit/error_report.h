@@ -9,10 +9,9 @@ namespace zelta {
 // Shows a run-time error to the user and ends the process with a non-zero exit code.
 [[noreturn]] void ReportFatal(const std::wstring& message);
 
-inline constexpr const wchar_t* kOutOfMemoryText = L"Nicht genügend Arbeitsspeicher.";
-// ReportFatal for the exception being handled: a RuntimeError's own message, outOfMemoryText for
+// ReportFatal for the exception being handled: a RuntimeError's own message, a German text for
 // bad_alloc, an unexpected fault for anything else. Only inside a catch block.
-[[noreturn]] void ReportCurrentException(const wchar_t* outOfMemoryText = kOutOfMemoryText);
+[[noreturn]] void ReportCurrentException();
 
 // Text of a Win32 error code, for messages.
 std::wstring LastErrorText(DWORD code);

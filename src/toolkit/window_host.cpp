@@ -4,10 +4,6 @@
 
 namespace zelta {
 
-const wchar_t* WindowHost::OutOfMemoryText() const {
-    return kOutOfMemoryText;
-}
-
 void WindowHost::Detach(HWND hwnd) {
     if (hwnd != nullptr) {
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
@@ -31,7 +27,7 @@ LRESULT CALLBACK WindowHost::WindowProc(HWND hwnd, UINT message, WPARAM wParam, 
     try {
         return host->OnMessage(hwnd, message, wParam, lParam);
     } catch (...) {
-        ReportCurrentException(host->OutOfMemoryText());
+        ReportCurrentException();
     }
 }
 

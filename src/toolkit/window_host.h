@@ -22,8 +22,6 @@ class WindowHost {
     virtual LRESULT OnMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) = 0;
     // After WM_NCDESTROY: the window is gone.
     virtual void OnDestroyed() {}
-    // What the user reads when memory runs out inside this window's handlers.
-    virtual const wchar_t* OutOfMemoryText() const;
 };
 
 }  // namespace zelta

@@ -179,4 +179,29 @@ TEST_F(PictureWindow, At144DpiTwipsFollowTheScreenAndThePictureKeepsItsPixels) {
     EXPECT_EQ(ReadSetting(halves, L"MainLeft"), std::to_wstring(WindowRect(window).left * 10));
 }
 
+// A picture shown at its natural size is decoded only as far as the window shows it: damage
+// further down turns up when it is stretched, and then the window keeps what it has. Started with
+// its record, the same damage is found before anything shows.
+TEST_F(PictureWindow, DamageThatALaterDecodeFindsLeavesThePictureUp) {
+    const std::wstring damaged = Fixture(L"pictures\\big_damaged.jpg");
+    Zelta zelta = Zelta::Start(damaged);
+    HWND window = zelta.PictureWindow();
+    ASSERT_NE(window, nullptr);
+    Press(window, ids::kCmdPos);
+    ASSERT_TRUE(WaitUntil([&] { return ReadSetting(damaged, L"MainHeight").has_value(); }));
+    Resize(window, 700, 500);
+    // Nothing shows until the whole picture's decode has failed: then the part shown before.
+    EXPECT_TRUE(WaitUntil([&] {
+        const RECT image = WindowRect(Control(window, ids::kImage1));
+        return Size(Control(window, ids::kImage1)).first == Pixels(700 * TwipsPerPixel() - 80) &&
+               Near(ScreenPixel(image.left + 5, image.top + 5), RGB(255, 0, 0), 60);
+    }));
+    EXPECT_TRUE(StaysFalseFor([&] { return !zelta.Running() || zelta.WaitBox(0); }, 1000));
+    Zelta again = Zelta::Start(damaged);
+    const auto boxes = again.TakeBoxes(1);
+    ASSERT_EQ(boxes.size(), 1U);
+    EXPECT_TRUE(boxes[0].text.ends_with(L"Die Bilddaten sind beschädigt oder unvollständig."));
+    EXPECT_TRUE(again.WaitExit() && again.ExitCode() == 1);
+}
+
 }  // namespace
