@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <tlhelp32.h>
 
+#include <algorithm>
 #include <string>
 
 #include "app/start_order.h"
@@ -62,8 +63,18 @@ void EndInstance(HANDLE process, DWORD processId) {
     DuplicateHandle(GetCurrentProcess(), event.get(), process, &left, SYNCHRONIZE, FALSE, 0);
 }
 
-DWORD WINAPI WaitForNewerStart(void* event) {
-    WaitForSingleObject(static_cast<HANDLE>(event), INFINITE);
+// Set once a video instance waits in its box; lives as long as the process.
+HANDLE g_inTheVideoBox = nullptr;
+
+// What the watcher waits for: the end event, and for a video its box as well.
+struct EndWhen {
+    HANDLE events[2];
+    DWORD count;
+};
+
+DWORD WINAPI WaitForNewerStart(void* parameter) {
+    const auto* when = static_cast<const EndWhen*>(parameter);
+    WaitForMultipleObjects(when->count, when->events, TRUE, INFINITE);
     EndProgramFromAnotherThread();
     return 0;
 }
@@ -72,12 +83,18 @@ DWORD WINAPI WaitForNewerStart(void* event) {
 
 void HandOver(WhenNewerStarts whenNewerStarts) {
     const DWORD ownId = GetCurrentProcessId();
-    if (whenNewerStarts == WhenNewerStarts::End) {
+    if (whenNewerStarts != WhenNewerStarts::PlayOn) {
         // Made before the snapshot, so that a start racing with this one finds it either way.
-        HANDLE event = EndEvent(ownId).release();  // lives as long as the process
-        if (event != nullptr) {
+        // Both events and the watcher's parameter live as long as the process.
+        auto* when = new EndWhen{{EndEvent(ownId).release(), nullptr}, 1};
+        if (whenNewerStarts == WhenNewerStarts::AtTheVideoBox) {
+            g_inTheVideoBox = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+            when->events[when->count++] = g_inTheVideoBox;
+        }
+        if (std::all_of(when->events, when->events + when->count,
+                        [](HANDLE event) { return event != nullptr; })) {
             const unique_kernel_handle watcher(
-                CreateThread(nullptr, 0, &WaitForNewerStart, event, 0, nullptr));
+                CreateThread(nullptr, 0, &WaitForNewerStart, when, 0, nullptr));
         }
     }
     const StartStamp own = StampOf(GetCurrentProcess(), ownId);
@@ -100,6 +117,12 @@ void HandOver(WhenNewerStarts whenNewerStarts) {
         if (process && StartedBefore(StampOf(process.get(), entry.th32ProcessID), own)) {
             EndInstance(process.get(), entry.th32ProcessID);
         }
+    }
+}
+
+void WaitingInTheVideoBox() {
+    if (g_inTheVideoBox != nullptr) {
+        SetEvent(g_inTheVideoBox);
     }
 }
 

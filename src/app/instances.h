@@ -18,10 +18,15 @@
 // and goes on, and an instance ends itself.
 namespace zelta {
 
-enum class WhenNewerStarts { End, PlayOn };
+// End: a newer start ends this instance at once. PlayOn: it plays its sound to its end as if the
+// newer start had not happened. AtTheVideoBox: a video plays on, and the newer start ends the
+// instance once it waits in its box (at once, if it waits there already).
+enum class WhenNewerStarts { End, PlayOn, AtTheVideoBox };
 
-// Ends every older instance; from now on a newer start ends this one, unless it plays media,
-// which then plays to its end as if the newer start had not happened.
+// Ends every older instance; from now on a newer start ends this one as whenNewerStarts says.
 void HandOver(WhenNewerStarts whenNewerStarts);
+
+// For AtTheVideoBox: the instance now waits in its video box.
+void WaitingInTheVideoBox();
 
 }  // namespace zelta

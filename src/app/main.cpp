@@ -78,7 +78,9 @@ bool Dispatch(const std::wstring& argumentText, Action action, PicturePreparatio
         case Action::Video:
             MediaPath = argumentText;
             // A video that failed has said so in its own boxes; it is not reported as played.
+            // From its box on, a newer start ends the instance (and an avi's playback with it).
             if (PlayMedia(MediaPath)) {
+                WaitingInTheVideoBox();
                 ShowMessage(L"Video von Zelta ausgeführt", style::kOkOnly);
             }
             EndProgram(0);
@@ -101,7 +103,9 @@ void Main() {
     if (action == Action::Picture) {
         preparation = std::make_shared<PicturePreparation>(ProgramSettings(), argumentText);
     }
-    HandOver(PlaysMedia(action) ? WhenNewerStarts::PlayOn : WhenNewerStarts::End);
+    HandOver(action == Action::Video ? WhenNewerStarts::AtTheVideoBox
+             : PlaysMedia(action)    ? WhenNewerStarts::PlayOn
+                                     : WhenNewerStarts::End);
     if (PlaysMedia(action)) {
         // The GUI thread's apartment, before an avi's device opens its video window here; the
         // playback thread of every other file gets its own.

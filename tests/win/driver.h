@@ -158,6 +158,7 @@ class Zelta {
                GetExitCodeProcess(process_, &exitCode_);
     }
     DWORD ExitCode() const { return exitCode_; }
+    DWORD Id() const { return id_; }
     std::vector<HWND> Windows(const wchar_t* className, bool visibleOnly = true) const {
         return Collect(id_, className, visibleOnly);
     }
@@ -196,20 +197,24 @@ class Zelta {
             timeoutMs);
         return found;
     }
-    // Reads the next count boxes, closing each with OK; the prompt is the longest static text.
+    // A box's title and prompt (its longest static text).
+    static Box ReadBox(HWND box) {
+        Box read{Text(box), {}};
+        for (HWND in = GetWindow(box, GW_CHILD); in; in = GetWindow(in, GW_HWNDNEXT)) {
+            wchar_t kind[16] = {};
+            GetClassNameW(in, kind, 16);
+            if (_wcsicmp(kind, L"Static") == 0 && Text(in).size() > read.text.size()) {
+                read.text = Text(in);
+            }
+        }
+        return read;
+    }
+    // Reads the next count boxes, closing each with OK.
     std::vector<Box> TakeBoxes(int count, DWORD timeoutMs = kTimeout) {
         std::vector<Box> boxes;
         for (HWND box = nullptr;
              static_cast<int>(boxes.size()) < count && (box = WaitBox(timeoutMs)) != nullptr;) {
-            Box read{Text(box), {}};
-            for (HWND in = GetWindow(box, GW_CHILD); in; in = GetWindow(in, GW_HWNDNEXT)) {
-                wchar_t kind[16] = {};
-                GetClassNameW(in, kind, 16);
-                if (_wcsicmp(kind, L"Static") == 0 && Text(in).size() > read.text.size()) {
-                    read.text = Text(in);
-                }
-            }
-            boxes.push_back(read);
+            boxes.push_back(ReadBox(box));
             Press(box, IDOK);
             WaitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); }, 5000);
         }
