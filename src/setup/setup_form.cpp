@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string_view>
+#include <thread>
 
 #include "resources/resource_ids.h"
 #include "settings/registry_store.h"
@@ -12,6 +13,7 @@
 #include "toolkit/start_file.h"
 #include "setup/setup_ids.h"
 #include "toolkit/channels.h"
+#include "toolkit/error_report.h"
 #include "toolkit/message_pump.h"
 #include "toolkit/runtime_error.h"
 #include "toolkit/unique_handle.h"
@@ -60,13 +62,22 @@ class WindowsSetupServices : public SetupServices {
         PrintLine(channel, line);
         CloseChannel(channel);
     }
-    std::optional<std::string> ReadBytes(const std::wstring& path) override {
-        const DWORD attributes = GetFileAttributesW(path.c_str());
-        if (attributes == INVALID_FILE_ATTRIBUTES &&
-            (GetLastError() == ERROR_FILE_NOT_FOUND || GetLastError() == ERROR_PATH_NOT_FOUND)) {
-            return std::nullopt;
+    std::optional<HeldFile> ReadHeld(const std::wstring& path) override {
+        // Reading shared, nothing else: regedit can read it, nobody can change it.
+        auto file = std::make_shared<unique_kernel_handle>(
+            FileHandle(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)));
+        if (!*file) {
+            const DWORD code = GetLastError();
+            if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND) {
+                return std::nullopt;
+            }
+            throw RuntimeError(code == ERROR_SHARING_VIOLATION
+                                   ? std::wstring(setup_text::kBackupInUse)
+                                   : L"Die Datei kann nicht gelesen werden: " + path + L"\n" +
+                                         LastErrorText(code));
         }
-        return ReadFileBytes(path);
+        return HeldFile{ReadOpenedFile(file->get(), path), file};
     }
     std::wstring FromAnsi(std::string_view bytes) override {
         // Without MB_ERR_INVALID_CHARS, as regedit converts: a byte the code page lacks becomes
@@ -81,8 +92,9 @@ class WindowsSetupServices : public SetupServices {
                             length);
         return text;
     }
-    bool StartAndWait(const std::wstring& path, std::chrono::milliseconds limit) override {
-        const unique_kernel_handle process = zelta::StartFile(path);
+    bool StartAndWait(const std::wstring& path, std::chrono::milliseconds limit,
+                      std::shared_ptr<void> keep) override {
+        unique_kernel_handle process = zelta::StartFile(path);
         if (!process) {
             // Started through something that reports no process: the outcome decides.
             return true;
@@ -91,6 +103,13 @@ class WindowsSetupServices : public SetupServices {
         const WaitOutcome outcome =
             WaitDispatching(process.get(), static_cast<DWORD>(limit.count()));
         SetMousePointer(pointer::kDefault);
+        if (outcome != WaitOutcome::Signalled && keep) {
+            // A person may leave regedit's prompt standing past the wait: what it keeps stays
+            // until it has ended.
+            std::thread([process = std::move(process), keep = std::move(keep)] {
+                WaitForSingleObject(process.get(), INFINITE);
+            }).detach();
+        }
         return outcome == WaitOutcome::Signalled;
     }
     std::optional<std::int64_t> LastWriteTime(const std::wstring& path) override {

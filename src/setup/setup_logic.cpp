@@ -116,7 +116,7 @@ void SetupCommands::ExportSettings() {
         const std::wstring batch = services_.ProgramFolder() + L"\\" + kSaveBatchName;
         services_.WriteLine(kBackupChannel, batch, ExportLine(), TextCodePage::Ansi);
         const auto before = services_.LastWriteTime(kBackupFile);
-        const bool finished = services_.StartAndWait(batch, kBackupWaitLimit);
+        const bool finished = services_.StartAndWait(batch, kBackupWaitLimit, nullptr);
         if (finished && BackupWritten(before, services_.LastWriteTime(kBackupFile), clickTime)) {
             services_.ShowMessage(setup_text::kSaved, style::kOkOnly);
         } else {
@@ -141,13 +141,14 @@ void SetupCommands::ImportSettings() {
 }
 
 void SetupCommands::Restore() {
-    const auto bytes = services_.ReadBytes(kBackupFile);
-    if (!bytes) {
+    // Held from the check until regedit is done with it: what regedit imports is what was read.
+    const auto held = services_.ReadHeld(kBackupFile);
+    if (!held) {
         services_.ShowMessage(setup_text::kBackupMissing, style::kCritical);
         return;
     }
     const BackupContent backup =
-        ReadBackup(*bytes, [this](std::string_view line) { return services_.FromAnsi(line); });
+        ReadBackup(held->bytes, [this](std::string_view line) { return services_.FromAnsi(line); });
     switch (backup.verdict) {
         case BackupContent::Verdict::NotARegistryExport:
             services_.ShowMessage(setup_text::kNoRegistryExport, style::kCritical);
@@ -164,7 +165,8 @@ void SetupCommands::Restore() {
     }
     const std::wstring batch = services_.ProgramFolder() + L"\\" + kRestoreBatchName;
     services_.WriteLine(kBackupChannel, batch, ImportLine(), TextCodePage::Ansi);
-    if (services_.StartAndWait(batch, kRestoreWaitLimit) && HoldsBackup(store_, backup)) {
+    if (services_.StartAndWait(batch, kRestoreWaitLimit, held->hold) &&
+        HoldsBackup(store_, backup)) {
         services_.ShowMessage(setup_text::kRestored, style::kOkOnly);
     } else {
         services_.ShowMessage(setup_text::kRestoreFailed, style::kCritical);

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -14,6 +15,13 @@
 namespace zelta {
 
 enum class TextCodePage { Ansi, Oem };
+
+// A file's bytes, read while it is held: as long as `hold` lives, nobody may write, replace,
+// rename or delete the file, and anybody may still read it (regedit reads it so).
+struct HeldFile {
+    std::string bytes;
+    std::shared_ptr<void> hold;
+};
 
 class SetupServices {
   public:
@@ -28,13 +36,16 @@ class SetupServices {
     // throws RuntimeError naming the file and the reason when it cannot.
     virtual void WriteLine(int channel, const std::wstring& path, const std::wstring& line,
                            TextCodePage codePage) = 0;
-    // A file's bytes, or nothing when it does not exist.
-    virtual std::optional<std::string> ReadBytes(const std::wstring& path) = 0;
+    // The file, held, or nothing when it does not exist. Throws RuntimeError naming the reason
+    // when it cannot be held (another program has it open) or read.
+    virtual std::optional<HeldFile> ReadHeld(const std::wstring& path) = 0;
     // Bytes in the ANSI code page as text.
     virtual std::wstring FromAnsi(std::string_view bytes) = 0;
     // Starts the file and waits for it to end while the windows stay responsive, showing the
-    // busy pointer; false when it was still running when `limit` had passed.
-    virtual bool StartAndWait(const std::wstring& path, std::chrono::milliseconds limit) = 0;
+    // busy pointer; false when it was still running when `limit` had passed. `keep` lives until
+    // the started program has ended, also when the wait gave up before.
+    virtual bool StartAndWait(const std::wstring& path, std::chrono::milliseconds limit,
+                              std::shared_ptr<void> keep) = 0;
     // Last write time in 100 ns units on the clock of Now(); nothing when the file is missing.
     virtual std::optional<std::int64_t> LastWriteTime(const std::wstring& path) = 0;
     virtual std::int64_t Now() = 0;
@@ -56,6 +67,9 @@ inline constexpr const wchar_t* kRestoreFailed =
     L"C:\\Zelta_Settingsfile.reg wurden nicht übernommen.";
 inline constexpr const wchar_t* kBackupMissing =
     L"Die Sicherungsdatei C:\\Zelta_Settingsfile.reg fehlt. Es wurde nichts wiederhergestellt.";
+inline constexpr const wchar_t* kBackupInUse =
+    L"Die Datei C:\\Zelta_Settingsfile.reg wird gerade von einem anderen Programm verwendet und "
+    L"wird nicht eingelesen. Es wurde nichts wiederhergestellt.";
 inline constexpr const wchar_t* kNoRegistryExport =
     L"Die Datei C:\\Zelta_Settingsfile.reg ist keine Sicherung der Registrierung. Es wurde nichts "
     L"wiederhergestellt.";

@@ -87,15 +87,11 @@ void CloseChannel(int channel) {
     WriteFileAtomically(closing.path, closing.content);
 }
 
-std::string ReadFileBytes(const std::wstring& path) {
-    const unique_kernel_handle file =
-        FileHandle(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+std::string ReadOpenedFile(HANDLE file, const std::wstring& path) {
     std::string bytes;
     std::string block(65536, '\0');
     DWORD got = 0;
-    while (file &&
-           ReadFile(file.get(), block.data(), static_cast<DWORD>(block.size()), &got, nullptr)) {
+    while (ReadFile(file, block.data(), static_cast<DWORD>(block.size()), &got, nullptr)) {
         if (got == 0) {
             return bytes;
         }

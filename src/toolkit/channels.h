@@ -18,11 +18,11 @@ void OpenForOutput(int channel, const std::wstring& path, UINT codePage = CP_ACP
 void PrintLine(int channel, const std::wstring& text);
 void CloseChannel(int channel);
 
-// The whole content of a file of at most kMaxReadFileBytes (the settings backup is read so; a
+// The rest of an open file of at most kMaxReadFileBytes (the settings backup is read so; a
 // larger file is not one, and both builds refuse it alike instead of running out of memory in
-// one of them). Throws RuntimeError naming the file when it cannot be read.
+// one of them). Throws RuntimeError naming the file (path) when it cannot be read.
 inline constexpr std::size_t kMaxReadFileBytes = std::size_t{64} << 20;
-std::string ReadFileBytes(const std::wstring& path);
+std::string ReadOpenedFile(HANDLE file, const std::wstring& path);
 
 // Writes bytes to path atomically (temp file + replace). Throws RuntimeError on failure.
 void WriteFileAtomically(const std::wstring& path, const std::string& bytes);

@@ -20,7 +20,9 @@ struct Fake : SetupServices {
     std::deque<std::optional<std::wstring>> replies;  // for the next dialogs, in order
     std::vector<DialogRequest> dialogs;
     std::vector<std::wstring> boxes, written, started;
-    std::map<std::wstring, std::string> files;
+    std::map<std::wstring, std::string> files;  // "(in use)": held by another program
+    std::weak_ptr<void> hold;                   // of the file read last
+    std::shared_ptr<void> kept;                 // what the started program keeps
     std::map<std::wstring, std::int64_t> writeTimes;
     std::wstring readOnly;
     bool ends = true;
@@ -51,8 +53,13 @@ struct Fake : SetupServices {
         written.push_back(std::to_wstring(channel) +
                           (page == TextCodePage::Oem ? L" OEM " : L" ANSI ") + path + L": " + line);
     }
-    std::optional<std::string> ReadBytes(const std::wstring& path) override {
-        return files.contains(path) ? std::optional(files[path]) : std::nullopt;
+    std::optional<HeldFile> ReadHeld(const std::wstring& path) override {
+        if (files[path] == "(in use)") {
+            throw RuntimeError(setup_text::kBackupInUse);
+        }
+        auto held = std::make_shared<int>();
+        hold = held;
+        return files[path].empty() ? std::nullopt : std::optional(HeldFile{files[path], held});
     }
     std::wstring FromAnsi(std::string_view bytes) override {  // Latin-1
         std::wstring text;
@@ -61,8 +68,10 @@ struct Fake : SetupServices {
         }
         return text;
     }
-    bool StartAndWait(const std::wstring& path, std::chrono::milliseconds) override {
+    bool StartAndWait(const std::wstring& path, std::chrono::milliseconds,
+                      std::shared_ptr<void> keep) override {
         started.push_back(path);
+        kept = keep;
         if (whileRunning) {
             whileRunning();
         }
@@ -187,6 +196,7 @@ TEST(SetupCommands, ImportChecksTheBackupFirstAndReportsWhetherItWasTakenOver) {
         {exported, true, L"0 Wiederhergestellt aus Datei C:\\Zelta_Settingsfile.reg"},
         {exported, false, L"16 Die Wiederherstellung ist fehlgeschlagen"},
         {std::nullopt, true, L"16 Die Sicherungsdatei C:\\Zelta_Settingsfile.reg fehlt."},
+        {"(in use)", true, L"16 Die Datei C:\\Zelta_Settingsfile.reg wird gerade von einem"},
         {"@echo off\r\n", true, L"16 Die Datei C:\\Zelta_Settingsfile.reg ist keine Sicherung"},
         {"REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\Software]\r\n", true,
          L"16 Die Datei C:\\Zelta_Settingsfile.reg enthält Einträge außerhalb der Einstellungen "
@@ -202,6 +212,8 @@ TEST(SetupCommands, ImportChecksTheBackupFirstAndReportsWhetherItWasTakenOver) {
             w.fake.files[kBackup] = *c.file;
         }
         w.fake.whileRunning = [&] {
+            // regedit reads the very file that was checked: held until it has ended.
+            EXPECT_TRUE(!w.fake.hold.expired() && w.fake.kept == w.fake.hold.lock());
             if (c.regeditWorks) {
                 w.store.Save(L"Zelta", L"Settings", L"Path", L"C:\\Bat");
             }

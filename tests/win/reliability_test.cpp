@@ -139,7 +139,9 @@ TEST(Channels, LinesInTheConsoleOrAnsiCodePageAndFilesNeverHalfWritten) {
     EXPECT_FALSE(std::filesystem::exists(dir + L".zelta-new"));
     // A file larger than any settings backup is refused by both builds, not held in memory.
     std::filesystem::resize_file(file, zelta::kMaxReadFileBytes + 1);
-    EXPECT_THROW(zelta::ReadFileBytes(file), zelta::RuntimeError);
+    const zelta::unique_kernel_handle big = zelta::FileHandle(CreateFileW(
+        file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    EXPECT_THROW(zelta::ReadOpenedFile(big.get(), file), zelta::RuntimeError);
 }
 
 }  // namespace

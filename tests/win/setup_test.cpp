@@ -1,4 +1,6 @@
 // The setup window with real file dialogs, cmd.exe and regedit.
+#include <algorithm>
+
 #include "driver.h"
 #include "picture_window/picture_ids.h"
 #include "setup/setup_ids.h"
@@ -8,6 +10,34 @@ namespace {
 using namespace driver;
 namespace ids = zelta::setup_ids;
 const std::wstring kBackup = L"C:\\Zelta_Settingsfile.reg";
+const std::wstring kRun = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+// Holds the programs that `parent` started still: their threads are suspended; resume and close
+// the handles returned.
+std::vector<HANDLE> SuspendChildrenOf(DWORD parent) {
+    std::vector<DWORD> children;
+    const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS | TH32CS_SNAPTHREAD, 0);
+    PROCESSENTRY32W process{sizeof(process)};
+    for (BOOL more = Process32FirstW(snapshot, &process); more;
+         more = Process32NextW(snapshot, &process)) {
+        if (process.th32ParentProcessID == parent) {
+            children.push_back(process.th32ProcessID);
+        }
+    }
+    std::vector<HANDLE> threads;
+    THREADENTRY32 thread{sizeof(thread)};
+    for (BOOL more = Thread32First(snapshot, &thread); more;
+         more = Thread32Next(snapshot, &thread)) {
+        const HANDLE handle = std::ranges::count(children, thread.th32OwnerProcessID) != 0
+                                  ? OpenThread(THREAD_SUSPEND_RESUME, FALSE, thread.th32ThreadID)
+                                  : nullptr;
+        if (handle != nullptr && SuspendThread(handle) != static_cast<DWORD>(-1)) {
+            threads.push_back(handle);
+        }
+    }
+    CloseHandle(snapshot);
+    return threads;
+}
 
 class Setup : public ZeltaTest {
   protected:
@@ -121,8 +151,28 @@ TEST_F(Setup, UnwritableFilesAreReportedAndSettingsAreBackedUpAndRestored) {
         ReadFileBytes(dir + L"\\save.bat"),
         "%windir%\\regedit /E c:\\Zelta_Settingsfile.reg \"HKEY_CURRENT_USER\\Software\\VB and VBA "
         "Program Settings\\Zelta\"\r\n");
+    // From its check until regedit has ended, the backup is held: a program that would replace it
+    // as soon as the batch file runs (held still meanwhile) is refused, and nothing else arrives.
     WipeSettings();
-    EXPECT_EQ(backup(ids::kCmdImport), L"Wiederhergestellt aus Datei C:\\Zelta_Settingsfile.reg");
+    Press(setup, ids::kCmdImport);
+    std::vector<HANDLE> batch;
+    ASSERT_TRUE(WaitUntil([&] { return !(batch = SuspendChildrenOf(zelta_->Id())).empty(); }));
+    const HANDLE replacer =
+        CreateFileW(kBackup.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    EXPECT_EQ(replacer == INVALID_HANDLE_VALUE ? GetLastError() : 0, ERROR_SHARING_VIOLATION);
+    if (replacer != INVALID_HANDLE_VALUE) {
+        const std::string foreign =
+            "REGEDIT4\r\n[HKEY_CURRENT_USER\\" + Utf8(kRun) + "]\r\n\"ZeltaTest\"=\"x.exe\"\r\n";
+        WriteFile(replacer, foreign.data(), static_cast<DWORD>(foreign.size()), nullptr, nullptr);
+        CloseHandle(replacer);
+    }
+    for (const HANDLE thread : batch) {
+        ResumeThread(thread);
+        CloseHandle(thread);
+    }
+    const auto restored = zelta_->TakeBoxes(1, 30000);
+    ASSERT_EQ(restored.size(), 1U);
+    EXPECT_EQ(restored[0].text, L"Wiederhergestellt aus Datei C:\\Zelta_Settingsfile.reg");
     EXPECT_EQ(ReadFileBytes(dir + L"\\restore.bat"),
               "%windir%\\regedit  c:\\Zelta_Settingsfile.reg\r\n");
     EXPECT_EQ(ReadSetting(L"C:\\Bilder\\Probe 1.jpg", L"MainLeft"), L"1500");
@@ -130,7 +180,6 @@ TEST_F(Setup, UnwritableFilesAreReportedAndSettingsAreBackedUpAndRestored) {
     // regedit would read a key outside the settings from each file: it drops the dword line that
     // ends in a backslash and takes the next line for a key; it ends a key line at a lone CR. The
     // file is refused, regedit never starts and the foreign value never arrives.
-    const wchar_t* run = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
     const std::string zelta =
         "[HKEY_CURRENT_USER\\Software\\VB and VBA Program Settings\\Zelta\\Settings";
     const std::pair<std::string, const wchar_t*> crafted[] = {
@@ -146,11 +195,11 @@ TEST_F(Setup, UnwritableFilesAreReportedAndSettingsAreBackedUpAndRestored) {
                   L"wiederhergestellt.\nZeile " +
                       std::wstring(number));
         EXPECT_EQ(GetFileAttributesW((dir + L"\\restore.bat").c_str()), INVALID_FILE_ATTRIBUTES);
-        EXPECT_EQ(RegGetValueW(HKEY_CURRENT_USER, run, L"ZeltaTest", RRF_RT_ANY, nullptr, nullptr,
-                               nullptr),
+        EXPECT_EQ(RegGetValueW(HKEY_CURRENT_USER, kRun.c_str(), L"ZeltaTest", RRF_RT_ANY, nullptr,
+                               nullptr, nullptr),
                   ERROR_FILE_NOT_FOUND)
             << number;
-        RegDeleteKeyValueW(HKEY_CURRENT_USER, run, L"ZeltaTest");
+        RegDeleteKeyValueW(HKEY_CURRENT_USER, kRun.c_str(), L"ZeltaTest");
     }
     // The picture window behind the setup window has no picture path: its store button still
     // turns red, and nothing is stored.
