@@ -1,5 +1,6 @@
 #include "picture_window/geometry_record.h"
 
+#include <cmath>
 #include <optional>
 
 #include "settings/geometry_keys.h"
@@ -22,8 +23,14 @@ bool EdgeCounts(const std::optional<std::wstring>& text) {
     return text && (*text == kEdgeAtZero || Number(text) != 0);
 }
 
+// Lengths are stored as whole twips, a fraction of a pixel: at 175 % scaling a pixel is 8.57
+// twips, and "8571.429" would read as thousands to a program with German number settings.
+std::wstring LengthText(float twips) {
+    return NumberText(std::round(twips));
+}
+
 std::wstring EdgeText(float twips) {
-    return twips == 0 ? kEdgeAtZero : NumberText(twips);
+    return std::round(twips) == 0 ? kEdgeAtZero : LengthText(twips);
 }
 
 void Save(SettingsStore& store, const std::wstring& section, const wchar_t* key,
@@ -54,13 +61,13 @@ void WriteStoredPlace(SettingsStore& store, const std::wstring& section, float l
                       float width, float height) {
     Save(store, section, keys::kMainLeft, EdgeText(left));
     Save(store, section, keys::kMainTop, EdgeText(top));
-    Save(store, section, keys::kMainWith, NumberText(width));
-    Save(store, section, keys::kMainHeight, NumberText(height));
+    Save(store, section, keys::kMainWith, LengthText(width));
+    Save(store, section, keys::kMainHeight, LengthText(height));
 }
 
 void WriteImageSize(SettingsStore& store, const std::wstring& section, float width, float height) {
-    Save(store, section, keys::kImageWith, NumberText(width));
-    Save(store, section, keys::kImageHeight, NumberText(height));
+    Save(store, section, keys::kImageWith, LengthText(width));
+    Save(store, section, keys::kImageHeight, LengthText(height));
 }
 
 }  // namespace zelta

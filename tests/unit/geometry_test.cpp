@@ -63,16 +63,18 @@ TEST(GeometryRecord, AnEdgeAtZeroIsStoredAsMinusZeroAndOldRecordsKeepTheirMeanin
             << testing::PrintToString(std::wstring(c.left ? c.left : L"(none)"));
         EXPECT_EQ(ReadPlaceStored(store, L"C:\\a.jpg"), c.stored);
     }
+    // Written as whole twips (here at 175 %, 8.57 twips a pixel), the edge at 0 as "-0".
     MemoryStore store;
-    WriteStoredPlace(store, L"p", 0, 450, 9680, 7700);
+    const float pixel = 1440.0F / 168;
+    WriteStoredPlace(store, L"p", 0, 100 * pixel, 1000 * pixel, 7700);
     WriteImageSize(store, L"p", 9600.5F, 0);
-    const GeometryRecord record = ReadGeometryRecord(store, L"p");
-    EXPECT_TRUE(record.placeStored);
-    EXPECT_EQ(std::tuple(record.mainLeft, record.mainTop, record.mainWith, record.mainHeight,
-                         record.imageWith, record.imageHeight),
-              std::tuple(0, 450, 9680, 7700, 9600, 0));
-    EXPECT_EQ(store.Get(L"Zelta", L"p", L"MainLeft"), L"-0");
-    EXPECT_EQ(store.Get(L"Zelta", L"p", L"ImageHeight"), L"0");
+    EXPECT_TRUE(ReadGeometryRecord(store, L"p").placeStored);
+    const std::pair<const wchar_t*, const wchar_t*> written[] = {
+        {L"MainLeft", L"-0"},     {L"MainTop", L"857"},    {L"MainWith", L"8571"},
+        {L"MainHeight", L"7700"}, {L"ImageWith", L"9601"}, {L"ImageHeight", L"0"}};
+    for (const auto& [key, text] : written) {
+        EXPECT_EQ(store.Get(L"Zelta", L"p", key), text);
+    }
 }
 
 TEST(FollowWindow, ThePictureFollowsOnlyWhileAPlaceIsStored) {
