@@ -76,6 +76,10 @@ inline constexpr const wchar_t* kNoRegistryExport =
 inline constexpr const wchar_t* kForeignKey =
     L"Die Datei C:\\Zelta_Settingsfile.reg enthält Einträge außerhalb der Einstellungen von Zelta "
     L"und wird nicht eingelesen. Es wurde nichts wiederhergestellt.\nSchlüssel: ";
+inline constexpr const wchar_t* kDotKey =
+    L"Die Datei C:\\Zelta_Settingsfile.reg enthält einen Schlüssel mit „.“ oder „..“ als Namen, den "
+    L"Zelta nicht sicher wiederherstellen kann, und wird nicht eingelesen. Es wurde nichts "
+    L"wiederhergestellt.\nSchlüssel: ";
 inline constexpr const wchar_t* kUnknownLine =
     L"Die Datei C:\\Zelta_Settingsfile.reg enthält eine Zeile, die Zelta nicht als eigene "
     L"Einstellung erkennt, und wird nicht eingelesen. Es wurde nichts wiederhergestellt.\nZeile ";
