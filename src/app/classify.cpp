@@ -53,4 +53,17 @@ Action Classify(std::wstring_view argumentText) {
     return Action::Picture;
 }
 
+StartRequest RequestFor(std::wstring_view argumentText) {
+    const std::wstring_view text = WithoutEnclosingQuotes(argumentText);
+    StartRequest request{Classify(text), {}, {}};
+    if (request.action == Action::Notice) {
+        request.PicturePath = text.substr(1);
+    } else if (request.action == Action::Picture) {
+        request.PicturePath = text;
+    } else if (PlaysMedia(request.action)) {
+        request.MediaPath = text;
+    }
+    return request;
+}
+
 }  // namespace zelta

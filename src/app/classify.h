@@ -1,5 +1,6 @@
 #pragma once
 // What one run of the program does with its argument text.
+#include <string>
 #include <string_view>
 
 namespace zelta {
@@ -16,6 +17,20 @@ Action Classify(std::wstring_view argumentText);
 constexpr bool PlaysMedia(Action action) {
     return action == Action::Sound || action == Action::Mp3 || action == Action::Video;
 }
+
+// What one start is asked to do, classified once from the argument text.
+struct StartRequest {
+    Action action = Action::Setup;
+    // The notice's ("debug" or "?") or the picture's path, as given: the section of the picture's
+    // record and the banner's text. Empty for the other starts.
+    std::wstring PicturePath;
+    // The sound's, MP3's or video's path, as given. Empty for the other starts.
+    std::wstring MediaPath;
+};
+
+// The request of an argument text as the program receives it (enclosing quotes are dropped
+// first, see below).
+StartRequest RequestFor(std::wstring_view argumentText);
 
 // Windows passes a file dropped on the program, or opened with it, as "C:\Bilder\Probe 1.jpg",
 // quotes included. A file name never holds a double quote, so a text wrapped in exactly one pair

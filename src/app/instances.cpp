@@ -4,13 +4,17 @@
 #include <tlhelp32.h>
 
 #include <algorithm>
+#include <array>
+#include <optional>
 #include <string>
 
 #include "app/start_order.h"
+#include "base/task.h"
+#include "toolkit/files.h"
 #include "toolkit/process_end.h"
 #include "toolkit/program_paths.h"
 #include "toolkit/system_library.h"
-#include "toolkit/unique_handle.h"
+#include "base/unique_handle.h"
 
 namespace zelta {
 
@@ -27,14 +31,18 @@ std::uint64_t SequenceNumberOf(HANDLE process) {
                                                                                          : 0;
 }
 
-StartStamp StampOf(HANDLE process, DWORD processId) {
+// Nothing when the process's start cannot be read: such an instance is left alone, since it
+// could be newer than this one.
+std::optional<StartStamp> StampOf(HANDLE process, DWORD processId) {
     FILETIME created{};
     FILETIME exited{};
     FILETIME kernel{};
     FILETIME user{};
-    GetProcessTimes(process, &created, &exited, &kernel, &user);
-    return {(static_cast<std::uint64_t>(created.dwHighDateTime) << 32) | created.dwLowDateTime,
-            processId, SequenceNumberOf(process)};
+    if (!GetProcessTimes(process, &created, &exited, &kernel, &user)) {
+        return std::nullopt;
+    }
+    return StartStamp{static_cast<std::uint64_t>(FileTimeValue(created)), processId,
+                      SequenceNumberOf(process)};
 }
 
 std::wstring EndEventName(DWORD processId) {
@@ -66,42 +74,32 @@ void EndInstance(HANDLE process, DWORD processId) {
 // Set once a video instance waits in its box; lives as long as the process.
 HANDLE g_inTheVideoBox = nullptr;
 
-// What the watcher waits for: the end event, and for a video its box as well.
-struct EndWhen {
-    HANDLE events[2];
-    DWORD count;
-};
-
-DWORD WINAPI WaitForNewerStart(void* parameter) {
-    const auto* when = static_cast<const EndWhen*>(parameter);
-    WaitForMultipleObjects(when->count, when->events, TRUE, INFINITE);
-    EndProgramFromAnotherThread();
-    return 0;
-}
-
 }  // namespace
 
 void HandOver(WhenNewerStarts whenNewerStarts) {
     const DWORD ownId = GetCurrentProcessId();
     if (whenNewerStarts != WhenNewerStarts::PlayOn) {
-        // Made before the snapshot, so that a start racing with this one finds it either way.
-        // Both events and the watcher's parameter live as long as the process.
-        auto* when = new EndWhen{{EndEvent(ownId).release(), nullptr}, 1};
+        // Made before the snapshot, so that a start racing with this one finds it either way. The
+        // events live as long as the process, and so does the watcher that ends it.
+        std::array<HANDLE, 2> ends{EndEvent(ownId).release(), nullptr};
+        DWORD count = 1;
         if (whenNewerStarts == WhenNewerStarts::AtTheVideoBox) {
             g_inTheVideoBox = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-            when->events[when->count++] = g_inTheVideoBox;
+            ends[count++] = g_inTheVideoBox;
         }
-        if (std::all_of(when->events, when->events + when->count,
-                        [](HANDLE event) { return event != nullptr; })) {
-            const unique_kernel_handle watcher(
-                CreateThread(nullptr, 0, &WaitForNewerStart, when, 0, nullptr));
+        if (std::all_of(ends.begin(), ends.begin() + count,
+                        [](HANDLE e) { return e != nullptr; })) {
+            Task([ends, count](const std::stop_token&) {
+                WaitForMultipleObjects(count, ends.data(), TRUE, INFINITE);
+                EndProgramFromAnotherThread();
+            }).Detach();
         }
     }
-    const StartStamp own = StampOf(GetCurrentProcess(), ownId);
+    const auto own = StampOf(GetCurrentProcess(), ownId);
     const std::wstring executable = OwnExecutableName();
     const unique_kernel_handle snapshot =
         FileHandle(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-    if (!snapshot) {
+    if (!snapshot || !own) {
         return;
     }
     PROCESSENTRY32W entry{};
@@ -114,7 +112,8 @@ void HandOver(WhenNewerStarts whenNewerStarts) {
         const unique_kernel_handle process(OpenProcess(
             PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_DUP_HANDLE, FALSE, entry.th32ProcessID));
         // Read from the opened process: its id may have been given to a newer one meanwhile.
-        if (process && StartedBefore(StampOf(process.get(), entry.th32ProcessID), own)) {
+        const auto stamp = process ? StampOf(process.get(), entry.th32ProcessID) : std::nullopt;
+        if (stamp && StartedBefore(*stamp, *own)) {
             EndInstance(process.get(), entry.th32ProcessID);
         }
     }

@@ -1,6 +1,7 @@
 #pragma once
-// Start-up: hand-over from a running instance, then the picture window, whose load runs the
-// dispatch.
+// Start-up: the argument text classified once into a request, the hand-over from running
+// instances, the windows that the request asks for, then the message loop, in which the program
+// ends.
 namespace zelta {
-void Main();
+[[noreturn]] void Main();
 }  // namespace zelta

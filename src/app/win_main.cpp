@@ -3,7 +3,6 @@
 
 #include "app/main.h"
 #include "toolkit/error_report.h"
-#include "toolkit/message_pump.h"
 
 int WINAPI wWinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, PWSTR /*commandLine*/,
                     int /*show*/) {
@@ -11,7 +10,6 @@ int WINAPI wWinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, PWSTR /*comm
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX | SEM_NOGPFAULTERRORBOX);
     try {
         zelta::Main();
-        zelta::RunMessageLoop();
     } catch (...) {
         zelta::ReportCurrentException();
     }

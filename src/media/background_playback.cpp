@@ -25,9 +25,8 @@ class BackgroundPlayback::WorkerUi : public MediaUi {
 BackgroundPlayback::BackgroundPlayback(std::wstring mediaPath, std::wstring mciName,
                                        MediaInterface& media, std::function<void()> wake)
     : wake_(std::move(wake)) {
-    worker_ = std::thread([this, path = std::move(mediaPath), name = std::move(mciName), &media] {
-        Run(path, name, media);
-    });
+    worker_ = Task([this, path = std::move(mediaPath), name = std::move(mciName),
+                    &media](const std::stop_token&) { Run(path, name, media); });
 }
 
 BackgroundPlayback::~BackgroundPlayback() {
@@ -36,9 +35,9 @@ BackgroundPlayback::~BackgroundPlayback() {
         abandoned_ = true;
     }
     changed_.notify_all();
-    if (worker_.joinable()) {
-        worker_.join();
-    }
+    // The worker touches this object and the media interface: it has ended before they go. It
+    // does not stop early: the file plays to its end.
+    worker_.Stop();
 }
 
 void BackgroundPlayback::Run(const std::wstring& mediaPath, const std::wstring& mciName,

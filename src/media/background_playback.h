@@ -13,8 +13,8 @@
 #include <memory>
 #include <mutex>
 #include <string>
-#include <thread>
 
+#include "base/task.h"
 #include "media/media_interface.h"
 
 namespace zelta {
@@ -58,7 +58,7 @@ class BackgroundPlayback {
     bool finished_ = false;
     bool succeeded_ = false;
     bool abandoned_ = false;
-    std::thread worker_;
+    Task worker_;
 };
 
 }  // namespace zelta

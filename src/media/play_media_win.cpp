@@ -7,9 +7,9 @@
 #include "media/winmm_media.h"
 #include "toolkit/message_box.h"
 #include "toolkit/mouse_pointer.h"
-#include "toolkit/channels.h"
+#include "toolkit/files.h"
 #include "toolkit/message_pump.h"
-#include "toolkit/unique_handle.h"
+#include "base/unique_handle.h"
 
 namespace zelta {
 namespace {

@@ -5,14 +5,14 @@
 #include <condition_variable>
 #include <mutex>
 #include <optional>
-#include <thread>
 #include <utility>
 #include <vector>
 
+#include "base/task.h"
 #include "picture/buffer_sizes.h"
 #include "picture/jpeg_decoder.h"
 #include "picture/orientation.h"
-#include "toolkit/runtime_error.h"
+#include "base/runtime_error.h"
 
 namespace zelta {
 
@@ -72,16 +72,8 @@ class JpegPicture : public PictureSource {
           header_(header),
           orientation_(orientation) {}
 
-    ~JpegPicture() override {
-        {
-            const std::lock_guard lock(mutex_);
-            stopping_ = true;
-        }
-        wake_.notify_all();
-        if (worker_.joinable()) {
-            worker_.join();
-        }
-    }
+    // The worker touches this picture's members: it is stopped before they go.
+    ~JpegPicture() override { worker_.Stop(); }
     JpegPicture(const JpegPicture&) = delete;
     JpegPicture& operator=(const JpegPicture&) = delete;
 
@@ -205,18 +197,17 @@ class JpegPicture : public PictureSource {
     void Request(const Need& need, const std::function<void()>& ready) {
         pending_ = need;
         ready_ = ready;
-        if (!worker_.joinable()) {
-            worker_ = std::thread([this] { Work(); });
+        if (!worker_.Started()) {
+            worker_ = Task([this](const std::stop_token& stop) { Work(stop); });
         }
         wake_.notify_all();
     }
 
-    void Work() {
+    void Work(const std::stop_token& stop) {
         std::unique_lock lock(mutex_);
         for (;;) {
-            wake_.wait(lock, [this] { return stopping_ || pending_.has_value(); });
-            if (stopping_) {
-                break;
+            if (!wake_.wait(lock, stop, [this] { return pending_.has_value(); })) {
+                break;  // the picture is going
             }
             const Need need = *std::exchange(pending_, std::nullopt);
             if (Holds(need)) {
@@ -250,15 +241,14 @@ class JpegPicture : public PictureSource {
     int orientation_;
 
     std::mutex mutex_;
-    std::condition_variable wake_;
+    std::condition_variable_any wake_;
     std::shared_ptr<const Picture> topLeft_;
     std::shared_ptr<const Picture> whole_;
     int wholeScale_ = 0;
     std::optional<Need> pending_;
     std::optional<Need> failed_;  // the last need whose decode failed
     std::function<void()> ready_;
-    bool stopping_ = false;
-    std::thread worker_;
+    Task worker_;
 };
 
 }  // namespace

@@ -2,7 +2,7 @@
 
 #include "picture/buffer_sizes.h"
 #include "picture/orientation.h"
-#include "toolkit/runtime_error.h"
+#include "base/runtime_error.h"
 
 namespace zelta {
 

@@ -7,7 +7,7 @@
 #include <functional>
 #include <memory>
 
-#include "toolkit/unique_handle.h"
+#include "base/unique_handle.h"
 
 namespace zelta {
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "toolkit/com.h"
+#include "toolkit/files.h"
 #include "picture/buffer_sizes.h"
 #include "picture/device_names.h"
 #include "picture/exif.h"
@@ -13,8 +14,8 @@
 #include "picture/jpeg_picture.h"
 #include "picture/pixel_rows.h"
 #include "picture/png_check.h"
-#include "toolkit/runtime_error.h"
-#include "toolkit/unique_handle.h"
+#include "base/runtime_error.h"
+#include "base/unique_handle.h"
 
 namespace zelta {
 
@@ -203,8 +204,7 @@ std::shared_ptr<PictureSource> DecodeWithPlatform(const std::uint8_t* data, std:
 std::int64_t SystemTimeNow() {
     FILETIME now{};
     GetSystemTimeAsFileTime(&now);
-    return static_cast<std::int64_t>((static_cast<std::uint64_t>(now.dwHighDateTime) << 32) |
-                                     now.dwLowDateTime);
+    return FileTimeValue(now);
 }
 
 // Whether a program has the file open for writing (the open for reading that the load uses is
@@ -215,9 +215,7 @@ FileLook LookAt(const std::wstring& path) {
     if (GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) {
         look.size = static_cast<std::int64_t>((std::uint64_t{data.nFileSizeHigh} << 32) |
                                               data.nFileSizeLow);
-        look.written =
-            static_cast<std::int64_t>((std::uint64_t{data.ftLastWriteTime.dwHighDateTime} << 32) |
-                                      data.ftLastWriteTime.dwLowDateTime);
+        look.written = FileTimeValue(data.ftLastWriteTime);
     }
     const unique_kernel_handle probe =
         FileHandle(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,

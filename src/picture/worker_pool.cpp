@@ -9,13 +9,8 @@ namespace zelta {
 WorkerPool::WorkerPool(int threads) : wanted_(std::max(threads, 1)) {}
 
 WorkerPool::~WorkerPool() {
-    {
-        const std::lock_guard lock(mutex_);
-        stopping_ = true;
-    }
-    wake_.notify_all();
     for (auto& helper : helpers_) {
-        helper.join();
+        helper.Stop();
     }
 }
 
@@ -24,7 +19,7 @@ void WorkerPool::ForEachPart(int count, const std::function<void(int, int)>& wor
         started_ = true;
         for (int i = 1; i < wanted_; ++i) {
             try {
-                helpers_.emplace_back([this] { HelperLoop(); });
+                helpers_.emplace_back([this](const std::stop_token& stop) { HelperLoop(stop); });
             } catch (const std::system_error&) {
                 break;  // fewer helpers: the work is shared out among those there are
             }
@@ -75,12 +70,11 @@ void WorkerPool::RunPart(std::unique_lock<std::mutex>& lock) {
     }
 }
 
-void WorkerPool::HelperLoop() {
+void WorkerPool::HelperLoop(const std::stop_token& stop) {
     std::unique_lock lock(mutex_);
     for (;;) {
-        wake_.wait(lock, [this] { return stopping_ || (work_ != nullptr && nextPart_ < parts_); });
-        if (stopping_) {
-            return;
+        if (!wake_.wait(lock, stop, [this] { return work_ != nullptr && nextPart_ < parts_; })) {
+            return;  // the pool is going
         }
         RunPart(lock);
         if (running_ == 0 && nextPart_ >= parts_) {

@@ -7,8 +7,9 @@
 #include <exception>
 #include <functional>
 #include <mutex>
-#include <thread>
 #include <vector>
+
+#include "base/task.h"
 
 namespace zelta {
 
@@ -29,15 +30,16 @@ class WorkerPool {
     void ForEachPart(int count, const std::function<void(int, int)>& work);
 
   private:
-    void HelperLoop();
+    void HelperLoop(const std::stop_token& stop);
     // Takes the next part and runs it with the lock released; keeps the first exception.
     void RunPart(std::unique_lock<std::mutex>& lock);
 
     int wanted_;
     bool started_ = false;
-    std::vector<std::thread> helpers_;
+    // The helpers touch only the members below; the destructor stops them first.
+    std::vector<Task> helpers_;
     std::mutex mutex_;
-    std::condition_variable wake_;
+    std::condition_variable_any wake_;
     std::condition_variable finished_;
     const std::function<void(int, int)>* work_ = nullptr;
     int count_ = 0;
@@ -46,7 +48,6 @@ class WorkerPool {
     int parts_ = 0;
     int running_ = 0;
     std::exception_ptr error_;
-    bool stopping_ = false;
 };
 
 }  // namespace zelta

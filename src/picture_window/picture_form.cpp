@@ -17,6 +17,7 @@ namespace zelta {
 namespace {
 constexpr COLORREF kStoredColor = 255;  // red
 constexpr UINT kCreateHoverControls = WM_APP + 2;
+constexpr UINT kPictureReady = WM_APP + 3;
 
 BOOL CALLBACK CollectMonitor(HMONITOR monitor, HDC /*dc*/, LPRECT /*rect*/, LPARAM data) {
     auto* lists =
@@ -37,7 +38,8 @@ BOOL CALLBACK CollectMonitor(HMONITOR monitor, HDC /*dc*/, LPRECT /*rect*/, LPAR
 }
 }  // namespace
 
-PictureForm::PictureForm(SettingsStore& store, const std::wstring& picturePath)
+PictureForm::PictureForm(SettingsStore& store, std::wstring picturePath,
+                         std::shared_ptr<PicturePreparation> preparation)
     : Form(FormDesign{.className = picture_ids::kClassName,
                       .caption = kProgramTitle,
                       .clientWidth = 10440,
@@ -49,7 +51,8 @@ PictureForm::PictureForm(SettingsStore& store, const std::wstring& picturePath)
       cmd_pos_del(*this, {720, 480, 495, 495}, L"", picture_ids::kCmdPosDel),
       Timer1(*this, 3000, false, picture_ids::kTimer1),
       store_(store),
-      picturePath_(picturePath) {}
+      picturePath_(std::move(picturePath)),
+      preparation_(std::move(preparation)) {}
 
 void PictureForm::CreateControls() {
     Image1.Create();
@@ -61,10 +64,6 @@ void PictureForm::CreateControls() {
     Timer1.Tick = [this] { Timer1_Timer(); };
     cmd_Pos.Click = [this] { cmd_Pos_Click(); };
     cmd_pos_del.Click = [this] { cmd_pos_del_Click(); };
-    // The banner and the two buttons stay hidden until the mouse comes over the picture. They are
-    // made right after the window's first paint (the first of them loads the common controls),
-    // and at once should the mouse come before that.
-    PostMessageW(Hwnd(), kCreateHoverControls, 0, 0);
 }
 
 void PictureForm::CreateHoverControls() {
@@ -90,16 +89,19 @@ void PictureForm::CreateHoverControls() {
     SetWindowPos(Image1.Hwnd(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
-void PictureForm::LoadPictureFile(PicturePreparation& preparation) {
-    PreparedPicture prepared = preparation.Take();
+// The picture prepared for a picture start; its geometry record is the one the geometry steps
+// use.
+void PictureForm::LoadPictureFile() {
+    PreparedPicture prepared = preparation_->Take();
     record_ = prepared.record;
     Image1.SetPicture(std::move(prepared.picture), std::move(prepared.pixels),
                       std::move(prepared.scaled));
 }
 
+// A picture start goes on once its picture is ready: the GUI thread does not wait for it.
 void PictureForm::Form_Load() {
-    if (!Dispatch || Dispatch()) {
-        GeometrySteps();
+    if (preparation_) {
+        preparation_->TellWhenReady(Hwnd(), kPictureReady);
     }
 }
 
@@ -227,6 +229,20 @@ void PictureForm::cmd_pos_del_Click() {
 
 LRESULT PictureForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
+        case kPictureReady:
+            LoadPictureFile();
+            SetCaption(kProgramTitle);
+            GeometrySteps();
+            Show();
+            return 0;
+        case WM_SHOWWINDOW:
+            // The banner and the two buttons stay hidden until the mouse comes over the picture.
+            // They are made right after the window's first paint (the first of them loads the
+            // common controls), and at once should the mouse come before that.
+            if (wParam != FALSE) {
+                PostMessageW(Hwnd(), kCreateHoverControls, 0, 0);
+            }
+            break;
         case kCreateHoverControls:
             CreateHoverControls();
             return 0;

@@ -1,6 +1,6 @@
 #pragma once
 // The picture window "Zelta": the picture, its path banner and the two geometry buttons.
-#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -15,15 +15,14 @@ namespace zelta {
 
 class PictureForm : public Form {
   public:
-    // picturePath: the program-wide picture path, read live (it is set during Form_Load).
-    PictureForm(SettingsStore& store, const std::wstring& picturePath);
+    // picturePath: the notice's or the picture's path, the section of its record and the banner's
+    // text; empty for the other starts, and then nothing is stored. preparation: the picture being
+    // made ready, for a picture start; the window shows once it is ready.
+    PictureForm(SettingsStore& store, std::wstring picturePath,
+                std::shared_ptr<PicturePreparation> preparation);
 
-    // Runs first in Form_Load; returns whether the geometry steps follow.
-    std::function<bool()> Dispatch;
-
-    // Puts the picture prepared for the picture action into Image1 (waiting for it if need be);
-    // its geometry record is the one the geometry steps use.
-    void LoadPictureFile(PicturePreparation& preparation);
+    // Sizes and places the window for Image1's picture and lays the banner across its top.
+    void GeometrySteps();
 
     Image Image1;
     Label Label1;
@@ -39,9 +38,9 @@ class PictureForm : public Form {
 
   private:
     const GeometryRecord& Record();
+    void LoadPictureFile();
     void CreateHoverControls();
     void WriteImageSize();
-    void GeometrySteps();
     void KeepOnScreen();
     void Image1_MouseMove();
     void Image1_Click();
@@ -50,7 +49,8 @@ class PictureForm : public Form {
     void cmd_pos_del_Click();
 
     SettingsStore& store_;
-    const std::wstring& picturePath_;
+    const std::wstring picturePath_;
+    std::shared_ptr<PicturePreparation> preparation_;
     std::optional<GeometryRecord> record_;
     struct Drag {
         bool placeStored;

@@ -23,44 +23,60 @@ FirstView FirstViewFor(const GeometryRecord& record, double twipsPerPixel) {
 }
 
 PicturePreparation::PicturePreparation(SettingsStore& store, std::wstring path)
-    : thread_([this, &store, path = std::move(path)] { Prepare(store, path); }) {}
+    : task_([this, &store, path = std::move(path)](const std::stop_token&) {
+          Prepare(store, path);
+      }) {}
 
 PicturePreparation::~PicturePreparation() {
-    if (thread_.joinable()) {
-        thread_.join();
-    }
+    task_.Stop();
 }
 
 void PicturePreparation::Prepare(SettingsStore& store, const std::wstring& path) {
+    PreparedPicture result;
+    std::exception_ptr failure;
     try {
-        result_.record = ReadGeometryRecord(store, path);
+        result.record = ReadGeometryRecord(store, path);
         // The window takes the screen's DPI unless it opens on a monitor of another one; then the
         // first paint scales the picture itself.
-        const FirstView view = FirstViewFor(result_.record, 1440.0 / ScreenDpi());
-        result_.picture = LoadPicture(path, view);
+        const FirstView view = FirstViewFor(result.record, 1440.0 / ScreenDpi());
+        result.picture = LoadPicture(path, view);
         if (view.stretched) {
-            result_.pixels = result_.picture->PixelsFor(view.width, view.height, {});
+            result.pixels = result.picture->PixelsFor(view.width, view.height, {});
         }
-        if (result_.pixels) {
+        if (result.pixels) {
             auto scaled = std::make_unique<Picture>(view.width, view.height);
-            const Picture& from = *result_.pixels;
+            const Picture& from = *result.pixels;
             WorkerPool pool(2);
             ResampleSmooth(
                 {from.Bits(), from.Width(), from.Height(), static_cast<std::size_t>(from.Width())},
                 {scaled->Bits(), view.width, view.height, static_cast<std::size_t>(view.width)},
                 &pool);
-            result_.scaled = std::move(scaled);
+            result.scaled = std::move(scaled);
         }
     } catch (...) {
-        failure_ = std::current_exception();
+        failure = std::current_exception();
     }
     EndCom();  // the platform's decoders, if they were needed, are done with it
+    const std::lock_guard lock(mutex_);
+    result_ = std::move(result);
+    failure_ = failure;
+    ready_ = true;
+    if (window_ != nullptr) {
+        PostMessageW(window_, message_, 0, 0);
+    }
+}
+
+void PicturePreparation::TellWhenReady(HWND window, UINT message) {
+    const std::lock_guard lock(mutex_);
+    window_ = window;
+    message_ = message;
+    if (ready_) {
+        PostMessageW(window_, message_, 0, 0);
+    }
 }
 
 PreparedPicture PicturePreparation::Take() {
-    if (thread_.joinable()) {
-        thread_.join();
-    }
+    const std::lock_guard lock(mutex_);
     if (failure_) {
         std::rethrow_exception(failure_);
     }

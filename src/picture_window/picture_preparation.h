@@ -3,11 +3,14 @@
 // built: the picture's geometry record, the picture decoded for the first view that the record
 // asks for and, when that view is stretched, the picture already scaled to it. Nothing of it
 // needs the window: only the picture's size does, once the window is there to be sized.
+#include <windows.h>
+
 #include <exception>
 #include <memory>
+#include <mutex>
 #include <string>
-#include <thread>
 
+#include "base/task.h"
 #include "picture/picture.h"
 #include "picture_window/geometry.h"
 #include "settings/settings_store.h"
@@ -35,15 +38,23 @@ class PicturePreparation {
     PicturePreparation(const PicturePreparation&) = delete;
     PicturePreparation& operator=(const PicturePreparation&) = delete;
 
-    // Waits until it is ready; throws what loading the picture threw.
+    // Posts `message` to `window` once the picture is ready, or at once when it is.
+    void TellWhenReady(HWND window, UINT message);
+    // What was prepared, once it is ready (after the message); throws what loading threw.
     PreparedPicture Take();
 
   private:
     void Prepare(SettingsStore& store, const std::wstring& path);
 
+    std::mutex mutex_;
+    bool ready_ = false;
+    HWND window_ = nullptr;
+    UINT message_ = 0;
     PreparedPicture result_;
     std::exception_ptr failure_;
-    std::thread thread_;
+    // Touches the members above and the store, which lives as long as the process; the
+    // destructor stops it first.
+    Task task_;
 };
 
 }  // namespace zelta

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "settings/registry_path.h"
-#include "toolkit/runtime_error.h"
-#include "toolkit/unique_handle.h"
+#include "base/runtime_error.h"
+#include "base/unique_handle.h"
 
 namespace zelta {
 

@@ -4,14 +4,14 @@
 #include <optional>
 #include <string>
 
+#include "settings/registry_path.h"
+
 namespace zelta {
 
 inline constexpr const wchar_t* kBackupFile = L"c:\\Zelta_Settingsfile.reg";
 inline constexpr const wchar_t* kSaveBatchName = L"save.bat";
 inline constexpr const wchar_t* kRestoreBatchName = L"restore.bat";
 inline constexpr const wchar_t* kProgramFileName = L"Zelta.exe";
-inline constexpr const wchar_t* kSettingsKeyName =
-    L"HKEY_CURRENT_USER\\Software\\VB and VBA Program Settings\\Zelta";
 
 // Text as cmd.exe must read it in a batch file so that the started program receives `text`
 // unchanged. "%" is doubled everywhere (percent expansion runs before anything else). Outside

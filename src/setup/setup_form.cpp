@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <string_view>
-#include <thread>
 
+#include "base/task.h"
 #include "resources/resource_ids.h"
 #include "settings/registry_store.h"
 #include "toolkit/message_box.h"
@@ -12,11 +12,11 @@
 #include "toolkit/program_paths.h"
 #include "toolkit/start_file.h"
 #include "setup/setup_ids.h"
-#include "toolkit/channels.h"
+#include "toolkit/files.h"
 #include "toolkit/error_report.h"
 #include "toolkit/message_pump.h"
-#include "toolkit/runtime_error.h"
-#include "toolkit/unique_handle.h"
+#include "base/runtime_error.h"
+#include "base/unique_handle.h"
 
 namespace zelta {
 
@@ -30,11 +30,6 @@ FontSpec SansSerif(double points) {
 
 UINT CodePageOf(TextCodePage codePage) {
     return codePage == TextCodePage::Oem ? CP_OEMCP : CP_ACP;
-}
-
-std::int64_t FromFileTime(const FILETIME& time) {
-    return static_cast<std::int64_t>((static_cast<ULONGLONG>(time.dwHighDateTime) << 32) |
-                                     time.dwLowDateTime);
 }
 
 class WindowsSetupServices : public SetupServices {
@@ -54,13 +49,9 @@ class WindowsSetupServices : public SetupServices {
     bool CanEncode(const std::wstring& text, TextCodePage codePage) override {
         return zelta::CanEncode(text, CodePageOf(codePage));
     }
-    void WriteLine(int channel, const std::wstring& path, const std::wstring& line,
+    void WriteLine(const std::wstring& path, const std::wstring& line,
                    TextCodePage codePage) override {
-        // Encoding fails here, before the channel exists, so no file is half made.
-        EncodeText(line, CodePageOf(codePage));
-        OpenForOutput(channel, path, CodePageOf(codePage));
-        PrintLine(channel, line);
-        CloseChannel(channel);
+        WriteTextFile(path, line + L"\r\n", CodePageOf(codePage));
     }
     std::optional<HeldFile> ReadHeld(const std::wstring& path) override {
         // Reading shared, nothing else: regedit can read it, nobody can change it.
@@ -106,9 +97,9 @@ class WindowsSetupServices : public SetupServices {
         if (outcome != WaitOutcome::Signalled && keep) {
             // A person may leave regedit's prompt standing past the wait: what it keeps stays
             // until it has ended.
-            std::thread([process = std::move(process), keep = std::move(keep)] {
+            Task([process = std::move(process), keep = std::move(keep)](const std::stop_token&) {
                 WaitForSingleObject(process.get(), INFINITE);
-            }).detach();
+            }).Detach();
         }
         return outcome == WaitOutcome::Signalled;
     }
@@ -117,12 +108,12 @@ class WindowsSetupServices : public SetupServices {
         if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) {
             return std::nullopt;
         }
-        return FromFileTime(data.ftLastWriteTime);
+        return FileTimeValue(data.ftLastWriteTime);
     }
     std::int64_t Now() override {
         FILETIME now{};
         GetSystemTimeAsFileTime(&now);
-        return FromFileTime(now);
+        return FileTimeValue(now);
     }
 
   private:

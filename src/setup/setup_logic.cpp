@@ -4,7 +4,7 @@
 #include "setup/backup_file.h"
 #include "setup/batch_lines.h"
 #include "setup/get_directory.h"
-#include "toolkit/runtime_error.h"
+#include "base/runtime_error.h"
 
 namespace zelta {
 
@@ -84,7 +84,7 @@ void SetupCommands::BuildStarter(const std::wstring& text1) {
             return;
         }
         try {
-            services_.WriteLine(kStarterChannel, *chosen, line, TextCodePage::Oem);
+            services_.WriteLine(*chosen, line, TextCodePage::Oem);
         } catch (const RuntimeError& error) {
             services_.ShowMessage(error.Message(), style::kCritical);
         }
@@ -114,7 +114,7 @@ void SetupCommands::ExportSettings() {
     try {
         const std::int64_t clickTime = services_.Now();
         const std::wstring batch = services_.ProgramFolder() + L"\\" + kSaveBatchName;
-        services_.WriteLine(kBackupChannel, batch, ExportLine(), TextCodePage::Ansi);
+        services_.WriteLine(batch, ExportLine(), TextCodePage::Ansi);
         const auto before = services_.LastWriteTime(kBackupFile);
         const bool finished = services_.StartAndWait(batch, kBackupWaitLimit, nullptr);
         if (finished && BackupWritten(before, services_.LastWriteTime(kBackupFile), clickTime)) {
@@ -164,7 +164,7 @@ void SetupCommands::Restore() {
             break;
     }
     const std::wstring batch = services_.ProgramFolder() + L"\\" + kRestoreBatchName;
-    services_.WriteLine(kBackupChannel, batch, ImportLine(), TextCodePage::Ansi);
+    services_.WriteLine(batch, ImportLine(), TextCodePage::Ansi);
     if (services_.StartAndWait(batch, kRestoreWaitLimit, held->hold) &&
         HoldsBackup(store_, backup)) {
         services_.ShowMessage(setup_text::kRestored, style::kOkOnly);

@@ -32,9 +32,9 @@ class SetupServices {
     virtual void ShowMessage(const std::wstring& prompt, unsigned boxStyle) = 0;
     virtual std::wstring ProgramFolder() = 0;
     virtual bool CanEncode(const std::wstring& text, TextCodePage codePage) = 0;
-    // Writes `line` and CR LF as the whole new content of `path` through the numbered channel;
-    // throws RuntimeError naming the file and the reason when it cannot.
-    virtual void WriteLine(int channel, const std::wstring& path, const std::wstring& line,
+    // Writes `line` and CR LF as the whole new content of `path`; throws RuntimeError naming the
+    // file and the reason when it cannot, and nothing is written then.
+    virtual void WriteLine(const std::wstring& path, const std::wstring& line,
                            TextCodePage codePage) = 0;
     // The file, held, or nothing when it does not exist. Throws RuntimeError naming the reason
     // when it cannot be held (another program has it open) or read.
@@ -77,7 +77,8 @@ inline constexpr const wchar_t* kForeignKey =
     L"Die Datei C:\\Zelta_Settingsfile.reg enthält Einträge außerhalb der Einstellungen von Zelta "
     L"und wird nicht eingelesen. Es wurde nichts wiederhergestellt.\nSchlüssel: ";
 inline constexpr const wchar_t* kDotKey =
-    L"Die Datei C:\\Zelta_Settingsfile.reg enthält einen Schlüssel mit „.“ oder „..“ als Namen, den "
+    L"Die Datei C:\\Zelta_Settingsfile.reg enthält einen Schlüssel mit „.“ oder „..“ als Namen, "
+    L"den "
     L"Zelta nicht sicher wiederherstellen kann, und wird nicht eingelesen. Es wurde nichts "
     L"wiederhergestellt.\nSchlüssel: ";
 inline constexpr const wchar_t* kUnknownLine =
@@ -85,8 +86,6 @@ inline constexpr const wchar_t* kUnknownLine =
     L"Einstellung erkennt, und wird nicht eingelesen. Es wurde nichts wiederhergestellt.\nZeile ";
 }  // namespace setup_text
 
-inline constexpr int kStarterChannel = 1;
-inline constexpr int kBackupChannel = 8;
 // regedit exports without asking; on import it may ask the user first, who gets time to read.
 inline constexpr std::chrono::milliseconds kBackupWaitLimit{60000};
 inline constexpr std::chrono::milliseconds kRestoreWaitLimit{600000};

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "toolkit/runtime_error.h"
+#include "base/runtime_error.h"
 #include "toolkit/system_library.h"
 
 namespace zelta {

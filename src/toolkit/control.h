@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "toolkit/unique_handle.h"
+#include "base/unique_handle.h"
 #include "toolkit/window_host.h"
 
 namespace zelta {

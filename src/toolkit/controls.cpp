@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "toolkit/runtime_error.h"
+#include "base/runtime_error.h"
 
 namespace zelta {
 

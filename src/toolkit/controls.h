@@ -7,7 +7,7 @@
 #include <string>
 
 #include "toolkit/control.h"
-#include "toolkit/unique_handle.h"
+#include "base/unique_handle.h"
 
 namespace zelta {
 

@@ -6,7 +6,7 @@
 
 #include "toolkit/com.h"
 #include "toolkit/dialog_filter.h"
-#include "toolkit/runtime_error.h"
+#include "base/runtime_error.h"
 #include "toolkit/system_library.h"
 
 namespace zelta {

@@ -3,7 +3,7 @@
 #include <new>
 
 #include "toolkit/process_end.h"
-#include "toolkit/runtime_error.h"
+#include "base/runtime_error.h"
 #include "toolkit/ui_values.h"
 
 namespace zelta {

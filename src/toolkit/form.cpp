@@ -6,7 +6,7 @@
 #include "toolkit/screen.h"
 #include "toolkit/ui_values.h"
 #include "toolkit/control.h"
-#include "toolkit/runtime_error.h"
+#include "base/runtime_error.h"
 
 namespace zelta {
 

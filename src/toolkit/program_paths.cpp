@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "toolkit/command_line.h"
-#include "toolkit/runtime_error.h"
+#include "base/runtime_error.h"
 
 namespace zelta {
 

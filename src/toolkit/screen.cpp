@@ -1,6 +1,6 @@
 #include "toolkit/screen.h"
 
-#include "toolkit/unique_handle.h"
+#include "base/unique_handle.h"
 
 namespace zelta {
 

@@ -4,7 +4,7 @@
 
 #include "toolkit/com.h"
 #include "toolkit/error_report.h"
-#include "toolkit/runtime_error.h"
+#include "base/runtime_error.h"
 #include "toolkit/system_library.h"
 
 namespace zelta {

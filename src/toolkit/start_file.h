@@ -2,7 +2,7 @@
 // Starting a file with the program Windows associates with it.
 #include <string>
 
-#include "toolkit/unique_handle.h"
+#include "base/unique_handle.h"
 
 namespace zelta {
 

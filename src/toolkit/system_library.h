@@ -3,7 +3,7 @@
 // loaded on first use so that showing a picture does not pay for them.
 #include <windows.h>
 
-#include "toolkit/runtime_error.h"
+#include "base/runtime_error.h"
 
 namespace zelta {
 

@@ -6,7 +6,7 @@
 
 #include "settings/memory_store.h"
 #include "setup/setup_logic.h"
-#include "toolkit/runtime_error.h"
+#include "base/runtime_error.h"
 
 namespace zelta {
 namespace {
@@ -15,7 +15,7 @@ constexpr std::int64_t kClick = 1000 * 10'000'000LL;  // file times count 100 ns
 constexpr std::int64_t kSecond = 10'000'000;
 const std::wstring kBackup = L"c:\\Zelta_Settingsfile.reg";
 
-// Logs what the commands do as text: "<style> <prompt>" boxes, "<channel> <page> <path>: <line>".
+// Logs what the commands do as text: "<style> <prompt>" boxes, "<page> <path>: <line>" files.
 struct Fake : SetupServices {
     std::deque<std::optional<std::wstring>> replies;  // for the next dialogs, in order
     std::vector<DialogRequest> dialogs;
@@ -45,13 +45,11 @@ struct Fake : SetupServices {
     bool CanEncode(const std::wstring& text, TextCodePage page) override {
         return page == TextCodePage::Ansi || text.find(L'\x20AC') == std::wstring::npos;
     }
-    void WriteLine(int channel, const std::wstring& path, const std::wstring& line,
-                   TextCodePage page) override {
+    void WriteLine(const std::wstring& path, const std::wstring& line, TextCodePage page) override {
         if (path == readOnly) {
             throw RuntimeError(L"schreibgeschützt: " + path);
         }
-        written.push_back(std::to_wstring(channel) +
-                          (page == TextCodePage::Oem ? L" OEM " : L" ANSI ") + path + L": " + line);
+        written.push_back((page == TextCodePage::Oem ? L"OEM " : L"ANSI ") + path + L": " + line);
     }
     std::optional<HeldFile> ReadHeld(const std::wstring& path) override {
         if (files[path] == "(in use)") {
@@ -125,7 +123,7 @@ TEST(SetupCommands, PickingAndBuildingWithTheDialogsAndFoldersTheyRemember) {
     EXPECT_EQ(w.Stored(L"PicPath"), L"C:\\Pics");
     EXPECT_EQ(w.Stored(L"Path"), L"E:\\Start");
     EXPECT_EQ(w.fake.written, std::vector<std::wstring>{
-                                  L"1 OEM E:\\Start\\a.bat: C:\\Prog\\Zelta.exe C:\\R^&D\\b.jpg"});
+                                  L"OEM E:\\Start\\a.bat: C:\\Prog\\Zelta.exe C:\\R^&D\\b.jpg"});
     EXPECT_TRUE(w.fake.boxes.empty());
 }
 

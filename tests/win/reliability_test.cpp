@@ -10,9 +10,9 @@
 #include "../store_contract.h"
 #include "settings/registry_store.h"
 #include "picture/device_names.h"
-#include "toolkit/channels.h"
+#include "toolkit/files.h"
 #include "picture/picture_loader.h"
-#include "toolkit/runtime_error.h"
+#include "base/runtime_error.h"
 
 namespace {
 
@@ -117,12 +117,10 @@ TEST(RegistryStore, KeepsTheStoreContractAndOnlyTextIsOurs) {
     RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str());
 }
 
-TEST(Channels, LinesInTheConsoleOrAnsiCodePageAndFilesNeverHalfWritten) {
+TEST(TextFiles, LinesInTheConsoleOrAnsiCodePageAndFilesNeverHalfWritten) {
     const std::wstring dir = MakeTempDir(L"channels");
     const std::wstring file = dir + L"\\a.bat";
-    zelta::OpenForOutput(1, file, CP_OEMCP);
-    zelta::PrintLine(1, L"Größe");
-    zelta::CloseChannel(1);
+    zelta::WriteTextFile(file, L"Größe\r\n", CP_OEMCP);
     EXPECT_EQ(ReadFileBytes(file), Encode(L"Größe", CP_OEMCP) + "\r\n");
     EXPECT_THROW(zelta::EncodeText(L"\x20AC \x4E2D", 437), zelta::RuntimeError);
     EXPECT_EQ(zelta::EncodeText(L"\x4E2D\xD83D\xDE00", CP_UTF8), "\xE4\xB8\xAD\xF0\x9F\x98\x80");

@@ -1,24 +1,14 @@
-#include "toolkit/channels.h"
+#include "toolkit/files.h"
 
 #include <map>
 
 #include "toolkit/error_report.h"
-#include "toolkit/runtime_error.h"
-#include "toolkit/unique_handle.h"
+#include "base/runtime_error.h"
+#include "base/unique_handle.h"
 
 namespace zelta {
 
 namespace {
-struct Channel {
-    std::wstring path;
-    UINT codePage = CP_ACP;
-    std::string content;
-};
-std::map<int, Channel>& Channels() {
-    static std::map<int, Channel> channels;
-    return channels;
-}
-
 UINT Resolved(UINT codePage) {
     return codePage == CP_OEMCP ? GetOEMCP() : codePage == CP_ACP ? GetACP() : codePage;
 }
@@ -64,27 +54,13 @@ std::string EncodeText(const std::wstring& text, UINT codePage) {
     return bytes;
 }
 
-void OpenForOutput(int channel, const std::wstring& path, UINT codePage) {
-    Channels()[channel] = Channel{path, codePage, {}};
+void WriteTextFile(const std::wstring& path, const std::wstring& text, UINT codePage) {
+    WriteFileAtomically(path, EncodeText(text, codePage));
 }
 
-void PrintLine(int channel, const std::wstring& text) {
-    auto found = Channels().find(channel);
-    if (found == Channels().end()) {
-        throw RuntimeError(L"Dateikanal " + std::to_wstring(channel) + L" ist nicht offen.");
-    }
-    found->second.content += EncodeText(text, found->second.codePage);
-    found->second.content += "\r\n";
-}
-
-void CloseChannel(int channel) {
-    auto found = Channels().find(channel);
-    if (found == Channels().end()) {
-        return;
-    }
-    Channel closing = std::move(found->second);
-    Channels().erase(found);
-    WriteFileAtomically(closing.path, closing.content);
+std::int64_t FileTimeValue(const FILETIME& time) {
+    return static_cast<std::int64_t>((static_cast<std::uint64_t>(time.dwHighDateTime) << 32) |
+                                     time.dwLowDateTime);
 }
 
 std::string ReadOpenedFile(HANDLE file, const std::wstring& path) {
