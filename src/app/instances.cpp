@@ -10,11 +10,11 @@
 
 #include "app/start_order.h"
 #include "base/task.h"
+#include "base/unique_handle.h"
 #include "toolkit/files.h"
 #include "toolkit/process_end.h"
 #include "toolkit/program_paths.h"
 #include "toolkit/system_library.h"
-#include "base/unique_handle.h"
 
 namespace zelta {
 
@@ -71,21 +71,19 @@ void EndInstance(HANDLE process, DWORD processId) {
     DuplicateHandle(GetCurrentProcess(), event.get(), process, &left, SYNCHRONIZE, FALSE, 0);
 }
 
-// Set once a video instance waits in its box; lives as long as the process.
-HANDLE g_inTheVideoBox = nullptr;
-
 }  // namespace
 
-void HandOver(WhenNewerStarts whenNewerStarts) {
+HandedOver HandOver(WhenNewerStarts whenNewerStarts) {
     const DWORD ownId = GetCurrentProcessId();
+    HANDLE inTheVideoBox = nullptr;
     if (whenNewerStarts != WhenNewerStarts::PlayOn) {
         // Made before the snapshot, so that a start racing with this one finds it either way. The
         // events live as long as the process, and so does the watcher that ends it.
         std::array<HANDLE, 2> ends{EndEvent(ownId).release(), nullptr};
         DWORD count = 1;
         if (whenNewerStarts == WhenNewerStarts::AtTheVideoBox) {
-            g_inTheVideoBox = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-            ends[count++] = g_inTheVideoBox;
+            inTheVideoBox = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+            ends[count++] = inTheVideoBox;
         }
         if (std::all_of(ends.begin(), ends.begin() + count,
                         [](HANDLE e) { return e != nullptr; })) {
@@ -100,7 +98,7 @@ void HandOver(WhenNewerStarts whenNewerStarts) {
     const unique_kernel_handle snapshot =
         FileHandle(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
     if (!snapshot || !own) {
-        return;
+        return HandedOver(inTheVideoBox);
     }
     PROCESSENTRY32W entry{};
     entry.dwSize = sizeof(entry);
@@ -117,11 +115,12 @@ void HandOver(WhenNewerStarts whenNewerStarts) {
             EndInstance(process.get(), entry.th32ProcessID);
         }
     }
+    return HandedOver(inTheVideoBox);
 }
 
-void WaitingInTheVideoBox() {
-    if (g_inTheVideoBox != nullptr) {
-        SetEvent(g_inTheVideoBox);
+void HandedOver::WaitingInTheVideoBox() const {
+    if (inTheVideoBox_ != nullptr) {
+        SetEvent(inTheVideoBox_);
     }
 }
 

@@ -23,10 +23,18 @@ namespace zelta {
 // instance once it waits in its box (at once, if it waits there already).
 enum class WhenNewerStarts { End, PlayOn, AtTheVideoBox };
 
-// Ends every older instance; from now on a newer start ends this one as whenNewerStarts says.
-void HandOver(WhenNewerStarts whenNewerStarts);
+// What the hand-over leaves to the start: for AtTheVideoBox, the word that the instance now waits
+// in its video box. Its event lives as long as the process.
+class HandedOver {
+  public:
+    explicit HandedOver(void* inTheVideoBox) : inTheVideoBox_(inTheVideoBox) {}
+    void WaitingInTheVideoBox() const;
 
-// For AtTheVideoBox: the instance now waits in its video box.
-void WaitingInTheVideoBox();
+  private:
+    void* inTheVideoBox_;
+};
+
+// Ends every older instance; from now on a newer start ends this one as whenNewerStarts says.
+HandedOver HandOver(WhenNewerStarts whenNewerStarts);
 
 }  // namespace zelta

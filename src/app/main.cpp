@@ -47,7 +47,7 @@ void Main() {
     if (request.action == Action::Picture) {
         preparation = std::make_shared<PicturePreparation>(ProgramSettings(), request.PicturePath);
     }
-    HandOver(WhenNewerStartsFor(request.action));
+    const HandedOver handedOver = HandOver(WhenNewerStartsFor(request.action));
     if (PlaysMedia(request.action)) {
         // The GUI thread's apartment, before an avi's device opens its video window here; the
         // playback thread of every other file gets its own.
@@ -89,7 +89,7 @@ void Main() {
             // A video that failed has said so in its own boxes; it is not reported as played.
             // From its box on, a newer start ends the instance (and an avi's playback with it).
             if (PlayMedia(request.MediaPath)) {
-                WaitingInTheVideoBox();
+                handedOver.WaitingInTheVideoBox();
                 ShowMessage(L"Video von Zelta ausgeführt", style::kOkOnly);
             }
             EndProgram(0);
