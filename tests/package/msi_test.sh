@@ -1,10 +1,9 @@
 #!/usr/bin/env bash
-# ROOT: the msi files beside the zips, all four in SHA256SUMS, every table readable by msiinfo.
-# Under Wine's msiexec /qn, in a prefix of its own, for each package: it installs its zip's files
-# (less SHA256SUMS; x64 into the program folder, x86 into INSTALLDIR) and the installed Zelta.exe
-# shows a picture (x86: where 32-bit programs run); then the same package, another build of it, a
-# higher version, a lower one (1603) and removal each leave exactly the files and product entry
-# wanted there; removal leaves the settings alone.
+# ROOT: the msi files beside the zips, all four in SHA256SUMS, each table readable by msiinfo.
+# Under Wine's msiexec /qn in a prefix of its own, each installs its zip's files (less SHA256SUMS;
+# x86 into INSTALLDIR) and the installed Zelta.exe shows a picture (x86: where 32-bit programs
+# run); then the same package, another build, a higher version, a lower one (1603) and removal
+# each leave exactly the wanted files and product entry; removal leaves the settings alone.
 set -euo pipefail
 root=$1
 tmp=$(mktemp -d)
@@ -34,20 +33,18 @@ settings='HKCU\Software\VB and VBA Program Settings\Zelta'
 msiexec() { # the exit code as Windows has it (the Unix one keeps only its low byte), as text
   local msi
   msi=$(zelta_wine winepath -w "$2")
-  zelta_wine cmd /v:on /c "start /wait msiexec $1 $msi /qn ${3-} & echo !errorlevel!" | tr -d '\r' || :
+  zelta_wine cmd /v:on /c "start /wait msiexec $1 $msi /qn ${3-} & echo !errorlevel!" |
+    tr -d '\r' || :
 }
 for arch in x64 x86; do
-  folder="$WINEPREFIX/drive_c/Program Files/Zelta" where= # x86: elsewhere, and kept there
-  [ $arch = x64 ] || folder="$WINEPREFIX/drive_c/Lab/Zelta" where='INSTALLDIR=C:\Lab\Zelta'
+  folder="$WINEPREFIX/drive_c/Program Files/Zelta" where= bits=64 # x86: INSTALLDIR, kept on upgrade
+  [ $arch = x64 ] || folder=$WINEPREFIX/drive_c/Lab/Zelta where='INSTALLDIR=C:\Lab\Zelta' bits=32
   state() { # the installed files, then the version of each product entry named Zelta
     (cd "$folder" 2>/dev/null && find . -type f -exec sha256sum {} + | sort)
-    zelta_wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s \
-      "/reg:$([ $arch = x64 ] && echo 64 || echo 32)" |
-      tr -d '\r' | awk -v RS= '/DisplayName +REG_SZ +Zelta(\n|$)/' |
-      grep -o 'DisplayVersion.*' || true
+    zelta_wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s /reg:$bits |
+      tr -d '\r' | awk -v RS= '/DisplayName +REG_SZ +Zelta(\n|$)/' | grep -o 'DisplayVersion.*' || :
   }
-  python3 -m zipfile -e ./*-$arch.zip "$tmp/$arch"
-  rm "$tmp/$arch/SHA256SUMS"
+  python3 -m zipfile -e ./*-$arch.zip "$tmp/$arch" && rm "$tmp/$arch/SHA256SUMS"
   files=$(cd "$tmp/$arch" && find . -type f -exec sha256sum {} + | sort)
   for step in "/i old 0 2.3.1 first" "/i old 0 2.3.1" "/i rebuilt 0 2.3.1" "/i new 0 2.3.2" \
     "/i old 1603 2.3.2"; do
