@@ -130,9 +130,16 @@ TEST_F(Startup, AnUnreadablePictureIsReportedInGermanAndEndsWithCodeOne) {
 TEST_F(Startup, APictureStillBeingWrittenIsShownOnceItsWriterIsDone) {
     const std::string png = ReadFileBytes(Fixture(L"pictures\\halves.png"));
     const std::wstring dir = MakeTempDir(L"being written");
+    // The program looks at a file that is still being written now and then: a writer that opens
+    // it again in that moment finds it busy and tries again.
     const auto open = [](const std::wstring& path, DWORD disposition) {
-        return CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, disposition,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
+        HANDLE file = INVALID_HANDLE_VALUE;
+        WaitUntil([&] {
+            file = CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
+                               disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+            return file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_SHARING_VIOLATION;
+        });
+        return file;
     };
     const auto write = [](HANDLE file, const char* bytes, std::size_t size) {
         DWORD written = 0;
