@@ -181,7 +181,7 @@ TEST_F(PictureWindow, At144DpiTwipsFollowTheScreenAndThePictureKeepsItsPixels) {
 
 // A picture shown at its natural size is decoded only as far as the window shows it: damage
 // further down turns up when it is stretched, and then the window keeps what it has. Started with
-// its record, the same damage is found before anything shows.
+// its record, the same damage is found before anything shows, as a missing file is.
 TEST_F(PictureWindow, DamageThatALaterDecodeFindsLeavesThePictureUp) {
     const std::wstring damaged = Fixture(L"pictures\\big_damaged.jpg");
     Zelta zelta = Zelta::Start(damaged);
@@ -197,11 +197,21 @@ TEST_F(PictureWindow, DamageThatALaterDecodeFindsLeavesThePictureUp) {
                Near(ScreenPixel(image.left + 5, image.top + 5), RGB(255, 0, 0), 60);
     }));
     EXPECT_TRUE(StaysFalseFor([&] { return !zelta.Running() || zelta.WaitBox(0); }, 1000));
-    Zelta again = Zelta::Start(damaged);
-    const auto boxes = again.TakeBoxes(1);
-    ASSERT_EQ(boxes.size(), 1U);
-    EXPECT_TRUE(boxes[0].text.ends_with(L"Die Bilddaten sind beschädigt oder unvollständig."));
-    EXPECT_TRUE(again.WaitExit() && again.ExitCode() == 1);
+    // A picture refused at the start: its box in German, no window, exit code 1.
+    const std::wstring missing = Fixture(L"pictures\\fehlt.jpg");
+    for (const auto& [path, reason] : {std::pair(damaged,
+                                                 L"Die Bilddaten sind beschädigt oder "
+                                                 L"unvollständig."),
+                                       {missing, L"Datei nicht gefunden."}}) {
+        Zelta refused = Zelta::Start(path);
+        const auto boxes = refused.TakeBoxes(1);
+        ASSERT_EQ(boxes.size(), 1U);
+        EXPECT_EQ(std::tie(boxes[0].title, boxes[0].text),
+                  std::tuple(L"Zelta",
+                             L"Das Bild kann nicht geladen werden: " + path + L"\n\n" + reason));
+        EXPECT_TRUE(refused.WaitExit() && refused.ExitCode() == 1);
+        EXPECT_TRUE(refused.Windows(ids::kClassName).empty());
+    }
 }
 
 }  // namespace

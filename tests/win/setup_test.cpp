@@ -1,6 +1,4 @@
 // The setup window with real file dialogs, cmd.exe and regedit.
-#include <algorithm>
-
 #include "driver.h"
 #include "picture_window/picture_ids.h"
 #include "setup/setup_ids.h"
@@ -12,31 +10,27 @@ namespace ids = zelta::setup_ids;
 const std::wstring kBackup = L"C:\\Zelta_Settingsfile.reg";
 const std::wstring kRun = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
-// Holds the programs that `parent` started still: their threads are suspended; resume and close
-// the handles returned.
-std::vector<HANDLE> SuspendChildrenOf(DWORD parent) {
-    std::vector<DWORD> children;
-    const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS | TH32CS_SNAPTHREAD, 0);
-    PROCESSENTRY32W process{sizeof(process)};
-    for (BOOL more = Process32FirstW(snapshot, &process); more;
-         more = Process32NextW(snapshot, &process)) {
-        if (process.th32ParentProcessID == parent) {
-            children.push_back(process.th32ProcessID);
-        }
-    }
-    std::vector<HANDLE> threads;
-    THREADENTRY32 thread{sizeof(thread)};
-    for (BOOL more = Thread32First(snapshot, &thread); more;
-         more = Thread32Next(snapshot, &thread)) {
-        const HANDLE handle = std::ranges::count(children, thread.th32OwnerProcessID) != 0
-                                  ? OpenThread(THREAD_SUSPEND_RESUME, FALSE, thread.th32ThreadID)
-                                  : nullptr;
-        if (handle != nullptr && SuspendThread(handle) != static_cast<DWORD>(-1)) {
-            threads.push_back(handle);
-        }
+auto NtProcess(const char* name) {
+    return reinterpret_cast<LONG(WINAPI*)(HANDLE)>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), name)));
+}
+
+// The program that `parent` started, held still until it is resumed; null while there is none.
+HANDLE SuspendedChildOf(DWORD parent) {
+    const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32W entry{sizeof(entry)};
+    HANDLE child = nullptr;
+    for (BOOL more = Process32FirstW(snapshot, &entry); more && child == nullptr;
+         more = Process32NextW(snapshot, &entry)) {
+        child = entry.th32ParentProcessID == parent
+                    ? OpenProcess(PROCESS_SUSPEND_RESUME, FALSE, entry.th32ProcessID)
+                    : nullptr;
     }
     CloseHandle(snapshot);
-    return threads;
+    if (child != nullptr) {
+        NtProcess("NtSuspendProcess")(child);
+    }
+    return child;
 }
 
 class Setup : public ZeltaTest {
@@ -155,8 +149,8 @@ TEST_F(Setup, UnwritableFilesAreReportedAndSettingsAreBackedUpAndRestored) {
     // as soon as the batch file runs (held still meanwhile) is refused, and nothing else arrives.
     WipeSettings();
     Press(setup, ids::kCmdImport);
-    std::vector<HANDLE> batch;
-    ASSERT_TRUE(WaitUntil([&] { return !(batch = SuspendChildrenOf(zelta_->Id())).empty(); }));
+    HANDLE batch = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (batch = SuspendedChildOf(zelta_->Id())) != nullptr; }));
     const HANDLE replacer =
         CreateFileW(kBackup.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     EXPECT_EQ(replacer == INVALID_HANDLE_VALUE ? GetLastError() : 0, ERROR_SHARING_VIOLATION);
@@ -166,10 +160,8 @@ TEST_F(Setup, UnwritableFilesAreReportedAndSettingsAreBackedUpAndRestored) {
         WriteFile(replacer, foreign.data(), static_cast<DWORD>(foreign.size()), nullptr, nullptr);
         CloseHandle(replacer);
     }
-    for (const HANDLE thread : batch) {
-        ResumeThread(thread);
-        CloseHandle(thread);
-    }
+    NtProcess("NtResumeProcess")(batch);
+    CloseHandle(batch);
     const auto restored = zelta_->TakeBoxes(1, 30000);
     ASSERT_EQ(restored.size(), 1U);
     EXPECT_EQ(restored[0].text, L"Wiederhergestellt aus Datei C:\\Zelta_Settingsfile.reg");

@@ -112,18 +112,6 @@ TEST_F(Startup, TheOtherArchitecturesBuildHandsOverBothWays) {
     EXPECT_NE(third.PictureWindow(), nullptr);
 }
 
-TEST_F(Startup, AnUnreadablePictureIsReportedInGermanAndEndsWithCodeOne) {
-    const std::wstring missing = Fixture(L"pictures\\fehlt.jpg");
-    Zelta failing = Zelta::Start(missing);
-    const auto boxes = failing.TakeBoxes(1);
-    ASSERT_EQ(boxes.size(), 1U);
-    EXPECT_EQ(std::tie(boxes[0].title, boxes[0].text),
-              std::tuple(L"Zelta", L"Das Bild kann nicht geladen werden: " + missing +
-                                       L"\n\nDatei nicht gefunden."));
-    EXPECT_TRUE(failing.WaitExit() && failing.ExitCode() == 1);
-    EXPECT_TRUE(failing.Windows(ids::kClassName).empty());
-}
-
 // The measuring software starts the program while it still writes the picture: the picture is
 // shown once the writer is done, whether it keeps the file open meanwhile or appends the rest
 // later; one whose writer never finishes is refused after the wait, not at once.
