@@ -28,6 +28,7 @@ for msi in *.msi; do
 done
 
 (cd "$root" && zelta_prepare_tree >/dev/null)
+unset ZELTA_XVFB_PID # the display of whoever started us is theirs to stop
 zelta_start_display
 settings='HKCU\Software\VB and VBA Program Settings\Zelta'
 msiexec() { # the exit code as Windows has it (the Unix one keeps only its low byte), as text
