@@ -199,8 +199,12 @@ TEST_F(Setup, UnwritableFilesAreReportedAndSettingsAreBackedUpAndRestored) {
     ShowWindow(window, SW_RESTORE);
     const RECT image = WindowRect(Control(window, zelta::picture_ids::kImage1));
     MoveMouseTo((image.left + image.right) / 2, (image.top + image.bottom) / 2);
-    HWND store = Control(window, zelta::picture_ids::kCmdPos);
-    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(store) != FALSE; }));
+    // The buttons are made when first needed: by then at the latest.
+    HWND store = nullptr;
+    ASSERT_TRUE(WaitUntil([&] {
+        store = Control(window, zelta::picture_ids::kCmdPos);
+        return IsWindowVisible(store) != FALSE;
+    }));
     Press(window, zelta::picture_ids::kCmdPos);
     EXPECT_TRUE(WaitUntil([&] {
         return Near(ScreenPixel(WindowRect(store).left + 4, WindowRect(store).top + 4),
