@@ -10,50 +10,59 @@ namespace zelta {
 namespace {
 
 using Verdict = BackupContent::Verdict;
-// A file's lines; no value for a last line that ends in half a UTF-16 character.
-using Lines = std::vector<std::optional<std::wstring>>;
 
-// Splits at CR LF, LF and a lone CR, as regedit does; what follows the last line end is a line of
-// its own, empty or not.
-template <typename Char>
-std::vector<std::basic_string_view<Char>> SplitLines(std::basic_string_view<Char> text) {
-    std::vector<std::basic_string_view<Char>> lines;
+struct BackupValue {
+    std::wstring section;              // the key below the settings key; empty for the key itself
+    std::wstring name;                 // empty for a key's default value
+    std::optional<std::wstring> text;  // string values only
+};
+// A line's text, or no value for a last line that ends in half a UTF-16 character.
+using Line = std::optional<std::wstring_view>;
+
+// Calls take(line) for each line, split at CR LF, LF and a lone CR as regedit splits them, until
+// it returns false; what follows the last line end is a line of its own, empty or not. Only the
+// current line is held besides the text.
+template <typename Char, typename Take>
+void ForEachLine(std::basic_string_view<Char> text, Take&& take) {
     std::size_t start = 0;
     for (std::size_t at = 0; at < text.size(); ++at) {
         if (text[at] == Char('\r') || text[at] == Char('\n')) {
-            lines.push_back(text.substr(start, at - start));
+            if (!take(text.substr(start, at - start))) {
+                return;
+            }
             if (text[at] == Char('\r') && at + 1 < text.size() && text[at + 1] == Char('\n')) {
                 ++at;
             }
             start = at + 1;
         }
     }
-    lines.push_back(text.substr(start));
-    return lines;
+    take(text.substr(start));
 }
 
-// UTF-16LE after FF FE, otherwise ANSI text, which regedit converts line by line.
-Lines RegeditLines(std::string_view bytes, const AnsiDecoder& fromAnsi) {
-    Lines lines;
+// The file's lines in turn: UTF-16LE after FF FE, otherwise ANSI text, which regedit converts line
+// by line.
+template <typename Take>
+void ForEachRegeditLine(std::string_view bytes, const AnsiDecoder& fromAnsi, Take&& take) {
     if (!bytes.starts_with("\xFF\xFE")) {
-        for (const auto line : SplitLines(bytes)) {
-            lines.emplace_back(fromAnsi(line));
-        }
-        return lines;
+        ForEachLine(bytes, [&](std::string_view line) {
+            const std::wstring text = fromAnsi(line);
+            return take(Line(text));
+        });
+        return;
     }
     std::wstring text;
+    text.reserve(bytes.size() / 2);
     for (std::size_t at = 2; at + 1 < bytes.size(); at += 2) {
         text.push_back(static_cast<wchar_t>(static_cast<unsigned char>(bytes[at]) |
                                             static_cast<unsigned char>(bytes[at + 1]) << 8));
     }
-    for (const auto line : SplitLines(std::wstring_view(text))) {
-        lines.emplace_back(line);
-    }
     // regedit drops a last byte that makes no whole character.
-    if (bytes.size() % 2 != 0) {
-        lines.back().reset();
-    }
-    return lines;
+    const std::wstring_view all = text;
+    const wchar_t* const end = all.data() + all.size();
+    ForEachLine(all, [&](std::wstring_view line) {
+        const bool last = line.data() + line.size() == end;
+        return take(last && bytes.size() % 2 != 0 ? Line() : Line(line));
+    });
 }
 
 // Characters that end, bend or blank out a line somewhere (regedit ends a line's text at a NUL):
@@ -86,19 +95,23 @@ std::optional<std::wstring_view> BelowSettingsKey(std::wstring_view key) {
     return key;
 }
 
-// A path of names after backslashes that no reader takes for another: no empty name, no "." or
-// "..", no blank at either end of a name.
-bool IsPlainPath(std::wstring_view path) {
+enum class PathNames { Plain, Empty, Dot };
+
+// The names after backslashes in a path. A name with blanks at its ends is kept as it is by the
+// export and the import alike; a "." or ".." name could be read as this key or the one above it.
+PathNames CheckPathNames(std::wstring_view path) {
     while (!path.empty()) {
         path.remove_prefix(1);
         const std::wstring_view name = path.substr(0, path.find(L'\\'));
-        if (name.empty() || name == L"." || name == L".." || name.front() == L' ' ||
-            name.back() == L' ') {
-            return false;
+        if (name.empty()) {
+            return PathNames::Empty;
+        }
+        if (name == L"." || name == L"..") {
+            return PathNames::Dot;
         }
         path.remove_prefix(name.size());
     }
-    return true;
+    return PathNames::Plain;
 }
 
 // A quoted string with the escapes \\ and \"; `at` moves past the closing quote. regedits read
@@ -193,69 +206,85 @@ std::optional<BackupValue> ReadValue(std::wstring_view line, const std::wstring&
     return value;
 }
 
-}  // namespace
-
-BackupContent ReadBackup(std::string_view bytes, const AnsiDecoder& fromAnsi) {
-    const Lines lines = RegeditLines(bytes, fromAnsi);
-    if (!lines.front() || (*lines.front() != L"Windows Registry Editor Version 5.00" &&
-                           *lines.front() != L"REGEDIT4")) {
-        return {};
-    }
-    BackupContent content{Verdict::Restorable, {}, 0, {}};
+// Judges the file line by line and calls each_value(value) for each value it has accepted so far.
+template <typename EachValue>
+BackupContent Judge(std::string_view bytes, const AnsiDecoder& fromAnsi, EachValue&& each_value) {
+    BackupContent content{Verdict::Restorable, {}, 0};
+    std::size_t number = 0;
     std::optional<std::wstring> section;  // where the values go; none before the first key
     bool continues = false;               // the line before ended in a comma and a backslash
-    for (std::size_t i = 1; i < lines.size(); ++i) {
-        const auto refused = [i] { return BackupContent{Verdict::UnknownLine, {}, i + 1, {}}; };
-        if (!lines[i] || std::ranges::any_of(*lines[i], IsControl)) {
-            return refused();
+    const auto refuse = [&](Verdict verdict, std::wstring key = {}) {
+        content = {verdict, std::move(key), number};
+        return false;
+    };
+    ForEachRegeditLine(bytes, fromAnsi, [&](Line read) {
+        if (++number == 1) {
+            return (read &&
+                    (*read == L"Windows Registry Editor Version 5.00" || *read == L"REGEDIT4")) ||
+                   (content = {}, false);
         }
-        std::wstring_view line = *lines[i];
+        if (!read || std::ranges::any_of(*read, IsControl)) {
+            return refuse(Verdict::UnknownLine);
+        }
+        std::wstring_view line = *read;
         if (continues) {
             line.remove_prefix(std::min(line.find_first_not_of(L' '), line.size()));
-            if (line.empty() || !ReadHexList(line, continues)) {
-                return refused();
-            }
-        } else if (line.starts_with(L';')) {
+            return (!line.empty() && ReadHexList(line, continues)) || refuse(Verdict::UnknownLine);
+        }
+        if (line.starts_with(L';')) {
             // A comment; some reader might take a backslash at its end on to the next line.
-            if (line.ends_with(L'\\')) {
-                return refused();
-            }
-        } else if (line.starts_with(L'[')) {
+            return !line.ends_with(L'\\') || refuse(Verdict::UnknownLine);
+        }
+        if (line.starts_with(L'[')) {
             if (!line.ends_with(L']')) {
-                return refused();
+                return refuse(Verdict::UnknownLine);
             }
             std::wstring_view key = line.substr(1, line.size() - 2);
             const bool deletes = key.starts_with(L'-');
             key.remove_prefix(deletes ? 1 : 0);
             const auto below = BelowSettingsKey(key);
             if (!below) {
-                return {Verdict::ForeignKey, std::wstring(key), i + 1, {}};
+                return refuse(Verdict::ForeignKey, std::wstring(key));
             }
-            if (deletes || !IsPlainPath(*below)) {
-                return refused();
+            const PathNames names = CheckPathNames(*below);
+            if (deletes || names == PathNames::Empty) {
+                return refuse(Verdict::UnknownLine);
+            }
+            if (names == PathNames::Dot) {
+                return refuse(Verdict::DotKey, std::wstring(key));
             }
             section = std::wstring(below->substr(below->empty() ? 0 : 1));
-        } else if (!line.empty()) {
-            auto value = section ? ReadValue(line, *section, continues) : std::nullopt;
-            if (!value) {
-                return refused();
-            }
-            content.values.push_back(std::move(*value));
+            return true;
         }
-    }
-    if (continues) {
-        return {Verdict::UnknownLine, {}, lines.size(), {}};
+        if (line.empty()) {
+            return true;
+        }
+        auto value = section ? ReadValue(line, *section, continues) : std::nullopt;
+        if (!value) {
+            return refuse(Verdict::UnknownLine);
+        }
+        each_value(*value);
+        return true;
+    });
+    if (content.verdict == Verdict::Restorable && continues) {
+        content = {Verdict::UnknownLine, {}, number};
     }
     return content;
 }
 
-bool HoldsBackup(SettingsStore& store, const BackupContent& backup) {
-    for (const auto& value : backup.values) {
-        if (value.text && store.Get(keys::kApplication, value.section, value.name) != value.text) {
-            return false;
-        }
-    }
-    return true;
+}  // namespace
+
+BackupContent ReadBackup(std::string_view bytes, const AnsiDecoder& fromAnsi) {
+    return Judge(bytes, fromAnsi, [](const BackupValue&) {});
+}
+
+bool HoldsBackup(SettingsStore& store, std::string_view bytes, const AnsiDecoder& fromAnsi) {
+    bool holds = true;
+    const BackupContent content = Judge(bytes, fromAnsi, [&](const BackupValue& value) {
+        holds = holds && (!value.text ||
+                          store.Get(keys::kApplication, value.section, value.name) == value.text);
+    });
+    return holds && content.verdict == Verdict::Restorable;
 }
 
 }  // namespace zelta

@@ -9,7 +9,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "settings/settings_store.h"
 
@@ -19,18 +18,11 @@ namespace zelta {
 // order mark.
 using AnsiDecoder = std::function<std::wstring(std::string_view)>;
 
-struct BackupValue {
-    std::wstring section;              // the key below the settings key; empty for the key itself
-    std::wstring name;                 // empty for a key's default value
-    std::optional<std::wstring> text;  // string values only
-};
-
 struct BackupContent {
-    enum class Verdict { Restorable, NotARegistryExport, ForeignKey, UnknownLine };
+    enum class Verdict { Restorable, NotARegistryExport, ForeignKey, DotKey, UnknownLine };
     Verdict verdict = Verdict::NotARegistryExport;
-    std::wstring foreignKey;  // the first key outside the settings key
-    std::size_t line = 0;     // the refused line, counted from 1 (ForeignKey, UnknownLine)
-    std::vector<BackupValue> values;
+    std::wstring key;      // the first key outside the settings key, or named "." or ".."
+    std::size_t line = 0;  // the refused line, counted from 1; 0 for no export
 };
 
 // Reads the file's bytes: UTF-16LE after the bytes FF FE, otherwise ANSI text. Lines end at CR LF,
@@ -39,11 +31,12 @@ struct BackupContent {
 // and values `"name"=` or `@=` with a quoted string (escapes \\ and \" only), dword: with eight
 // hex digits, or hex: or hex(type): with two-digit hex bytes separated by commas, which alone go
 // on over lines: a comma and a backslash end the line, the next one holds more bytes after
-// blanks. Deletions, control characters, NUL and anything else refuse the file.
+// blanks. Deletions, control characters, NUL and anything else refuse the file. Judged line by
+// line: besides the bytes, it holds one line (a UTF-16 file: the file's text).
 BackupContent ReadBackup(std::string_view bytes, const AnsiDecoder& fromAnsi);
 
-// Whether the store holds every string value of the backup, as it holds after a successful
-// restore.
-bool HoldsBackup(SettingsStore& store, const BackupContent& backup);
+// Whether the store holds every string value of a restorable backup, as it holds after a
+// successful restore.
+bool HoldsBackup(SettingsStore& store, std::string_view bytes, const AnsiDecoder& fromAnsi);
 
 }  // namespace zelta

@@ -147,14 +147,17 @@ void SetupCommands::Restore() {
         services_.ShowMessage(setup_text::kBackupMissing, style::kCritical);
         return;
     }
-    const BackupContent backup =
-        ReadBackup(held->bytes, [this](std::string_view line) { return services_.FromAnsi(line); });
+    const auto fromAnsi = [this](std::string_view line) { return services_.FromAnsi(line); };
+    const BackupContent backup = ReadBackup(held->bytes, fromAnsi);
     switch (backup.verdict) {
         case BackupContent::Verdict::NotARegistryExport:
             services_.ShowMessage(setup_text::kNoRegistryExport, style::kCritical);
             return;
         case BackupContent::Verdict::ForeignKey:
-            services_.ShowMessage(setup_text::kForeignKey + backup.foreignKey, style::kCritical);
+            services_.ShowMessage(setup_text::kForeignKey + backup.key, style::kCritical);
+            return;
+        case BackupContent::Verdict::DotKey:
+            services_.ShowMessage(setup_text::kDotKey + backup.key, style::kCritical);
             return;
         case BackupContent::Verdict::UnknownLine:
             services_.ShowMessage(setup_text::kUnknownLine + std::to_wstring(backup.line),
@@ -166,7 +169,7 @@ void SetupCommands::Restore() {
     const std::wstring batch = services_.ProgramFolder() + L"\\" + kRestoreBatchName;
     services_.WriteLine(batch, ImportLine(), TextCodePage::Ansi);
     if (services_.StartAndWait(batch, kRestoreWaitLimit, held->hold) &&
-        HoldsBackup(store_, backup)) {
+        HoldsBackup(store_, held->bytes, fromAnsi)) {
         services_.ShowMessage(setup_text::kRestored, style::kOkOnly);
     } else {
         services_.ShowMessage(setup_text::kRestoreFailed, style::kCritical);

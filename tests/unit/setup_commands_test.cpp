@@ -200,6 +200,12 @@ TEST(SetupCommands, ImportChecksTheBackupFirstAndReportsWhetherItWasTakenOver) {
          L"16 Die Datei C:\\Zelta_Settingsfile.reg enthält Einträge außerhalb der Einstellungen "
          L"von Zelta und wird nicht eingelesen. Es wurde nichts wiederhergestellt.\nSchlüssel: "
          L"HKEY_LOCAL_MACHINE\\Software"},
+        {"REGEDIT4\r\n" + zelta + "\\..]\r\n", true,
+         L"16 Die Datei C:\\Zelta_Settingsfile.reg enthält einen Schlüssel mit „.“ oder „..“ als "
+         L"Namen, den Zelta nicht sicher wiederherstellen kann, und wird nicht eingelesen. Es "
+         L"wurde "
+         L"nichts wiederhergestellt.\nSchlüssel: HKEY_CURRENT_USER\\Software\\VB and VBA Program "
+         L"Settings\\Zelta\\.."},
         {"REGEDIT4\r\n" + zelta + "]\r\n\"a\"=-\r\n", true,
          L"16 Die Datei C:\\Zelta_Settingsfile.reg enthält eine Zeile, die Zelta nicht als eigene "
          L"Einstellung erkennt, und wird nicht eingelesen. Es wurde nichts wiederhergestellt.\n"

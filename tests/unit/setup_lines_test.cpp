@@ -133,12 +133,11 @@ TEST(BackupFile, OnlyLinesReadAsRegeditReadsThemAndInsideTheSettingsKeyAreRestor
         {"CR CR LF ends two lines", in + "\r\r\nx\r\n", UnknownLine, 6},
         {"deleting a key inside", head + "[-" + key.substr(1) + "\\x]\r\n", UnknownLine, 3},
         {"deleting a value", in + "\"a\"=-\r\n", UnknownLine, 4},
-        {".", head + key + "\\.]\r\n", UnknownLine, 3},
-        {"..", head + key + "\\..\\..\\Microsoft]\r\n", UnknownLine, 3},
+        {".", head + key + "\\a\\.]\r\n", DotKey, 3},
+        {"..", head + key + "\\..\\..\\Microsoft]\r\n", DotKey, 3},
         {"empty name in a key", head + key + "\\\\x]\r\n", UnknownLine, 3},
         {"backslash at a key's end", head + key + "\\]\r\n", UnknownLine, 3},
-        {"blank at a name's end", head + key + "\\x ]\r\n", UnknownLine, 3},
-        {"blank at a name's start", head + key + "\\ x]\r\n", UnknownLine, 3},
+        {"blanks at a name's ends", head + key + "\\ C:\\x \\a.jpg ]\r\n", Restorable, 0},
         {"blank before a key", head + " " + key + "]\r\n", UnknownLine, 3},
         {"text after a key", head + key + "] x\r\n", UnknownLine, 3},
         {"blanks around =", in + "\"a\" = \"b\"\r\n", UnknownLine, 4},
@@ -182,24 +181,18 @@ TEST(BackupFile, OnlyLinesReadAsRegeditReadsThemAndInsideTheSettingsKeyAreRestor
         const BackupContent read = ReadBackup(c.file, Latin1);
         EXPECT_EQ(std::tie(read.verdict, read.line), std::tie(c.verdict, c.line)) << c.name;
     }
-    EXPECT_EQ(ReadBackup(head + "[-HKEY_CURRENT_USER\\Software]", Latin1).foreignKey,
+    EXPECT_EQ(ReadBackup(head + "[-HKEY_CURRENT_USER\\Software]", Latin1).key,
               L"HKEY_CURRENT_USER\\Software");
+    EXPECT_EQ(ReadBackup(head + key + "\\a\\..\\b]\r\n", Latin1).key,
+              std::wstring(key.begin() + 1, key.end()) + L"\\a\\..\\b");
 
-    const BackupContent backup = ReadBackup(exported, Latin1);
-    std::vector<std::wstring> values;
-    for (const auto& value : backup.values) {
-        values.push_back(value.section + L"|" + value.name + L"|" + value.text.value_or(L"-"));
-    }
-    EXPECT_EQ(values,
-              (std::vector<std::wstring>{L"C:\\Größe 1.jpg||x", L"C:\\Größe 1.jpg|MainLeft|1500",
-                                         L"Settings|B|-", L"Settings|E|-", L"Settings|N|-",
-                                         L"Settings|PicPath|C:\\Bilder \"neu\""}));
     MemoryStore store;
     store.Save(L"Zelta", L"c:\\größe 1.jpg", L"", L"x");
     store.Save(L"Zelta", L"c:\\größe 1.jpg", L"mainleft", L"1500");
-    EXPECT_FALSE(HoldsBackup(store, backup));
+    EXPECT_FALSE(HoldsBackup(store, exported, Latin1));
     store.Save(L"Zelta", L"Settings", L"PicPath", L"C:\\Bilder \"neu\"");
-    EXPECT_TRUE(HoldsBackup(store, backup));
+    EXPECT_TRUE(HoldsBackup(store, exported, Latin1));
+    EXPECT_FALSE(HoldsBackup(store, exported + "x", Latin1));
 }
 
 }  // namespace

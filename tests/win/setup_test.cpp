@@ -113,7 +113,8 @@ TEST_F(Setup, UnwritableFilesAreReportedAndSettingsAreBackedUpAndRestored) {
     const std::wstring dir = MakeTempDir(L"setup backup");
     const std::wstring starter = dir + L"\\start.bat";
     DeleteFileW(kBackup.c_str());
-    WriteSetting(L"C:\\Bilder\\Probe 1.jpg", L"MainLeft", L"1500");
+    // A name with blanks at its ends goes there and back unchanged.
+    WriteSetting(L"C:\\Bilder \\ Probe 1.jpg", L"MainLeft", L"1500");
     for (const auto& file : {starter, dir + L"\\save.bat"}) {
         WriteFileBytes(file, "alt\r\n");
         SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_READONLY);
@@ -167,7 +168,7 @@ TEST_F(Setup, UnwritableFilesAreReportedAndSettingsAreBackedUpAndRestored) {
     EXPECT_EQ(restored[0].text, L"Wiederhergestellt aus Datei C:\\Zelta_Settingsfile.reg");
     EXPECT_EQ(ReadFileBytes(dir + L"\\restore.bat"),
               "%windir%\\regedit  c:\\Zelta_Settingsfile.reg\r\n");
-    EXPECT_EQ(ReadSetting(L"C:\\Bilder\\Probe 1.jpg", L"MainLeft"), L"1500");
+    EXPECT_EQ(ReadSetting(L"C:\\Bilder \\ Probe 1.jpg", L"MainLeft"), L"1500");
     EXPECT_EQ(ReadSetting(L"Settings", L"PicPath"), Fixture(L"pictures"));
     // regedit would read a key outside the settings from each file: it drops the dword line that
     // ends in a backslash and takes the next line for a key; it ends a key line at a lone CR. The
