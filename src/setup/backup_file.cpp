@@ -206,9 +206,9 @@ std::optional<BackupValue> ReadValue(std::wstring_view line, const std::wstring&
     return value;
 }
 
-// Judges the file line by line and calls each_value(value) for each value it has accepted so far.
+// Judges the file line by line and calls eachValue(value) for each value it has accepted so far.
 template <typename EachValue>
-BackupContent Judge(std::string_view bytes, const AnsiDecoder& fromAnsi, EachValue&& each_value) {
+BackupContent Judge(std::string_view bytes, const AnsiDecoder& fromAnsi, EachValue&& eachValue) {
     BackupContent content{Verdict::Restorable, {}, 0};
     std::size_t number = 0;
     std::optional<std::wstring> section;  // where the values go; none before the first key
@@ -263,7 +263,7 @@ BackupContent Judge(std::string_view bytes, const AnsiDecoder& fromAnsi, EachVal
         if (!value) {
             return refuse(Verdict::UnknownLine);
         }
-        each_value(*value);
+        eachValue(*value);
         return true;
     });
     if (content.verdict == Verdict::Restorable && continues) {
