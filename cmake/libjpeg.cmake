@@ -1,13 +1,18 @@
 # JPEG decoding: libjpeg-turbo. Windows links a static build of Debian's source package, made once
 # per build tree by scripts/libjpeg-turbo (or taken from ZELTA_LIBJPEG_PREFIX); the native build
-# links the system's library, which has the same interface.
-if(WIN32)
+# links the system's library, which has the same interface. The fuzz tree builds its own too,
+# instrumented like the rest of it and without SIMD.
+if(WIN32 OR ZELTA_FUZZ)
   set(ZELTA_LIBJPEG_PREFIX "" CACHE PATH
       "A static libjpeg-turbo built with this tree's toolchain (empty: build one)")
   set(libjpeg_prefix ${ZELTA_LIBJPEG_PREFIX})
   if(NOT libjpeg_prefix)
+    set(libjpeg_simd "")
+    if(ZELTA_FUZZ)
+      set(libjpeg_simd no-simd)
+    endif()
     execute_process(COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/libjpeg-turbo ${CMAKE_BINARY_DIR}
-                            ${CMAKE_TOOLCHAIN_FILE}
+                            ${CMAKE_TOOLCHAIN_FILE} ${libjpeg_simd}
                     RESULT_VARIABLE libjpeg_result)
     if(NOT libjpeg_result EQUAL 0)
       message(FATAL_ERROR "scripts/libjpeg-turbo failed")
