@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         utf16 += {c, '\0'};
     }
     const BackupContent wide = ReadBackup(utf16, latin1);
-    assert(file.starts_with("\xFF\xFE") || std::tie(wide.verdict, wide.line, wide.foreignKey) ==
-                                               std::tie(read.verdict, read.line, read.foreignKey));
+    assert(file.starts_with("\xFF\xFE") || std::tie(wide.verdict, wide.line, wide.key) ==
+                                               std::tie(read.verdict, read.line, read.key));
     return 0;
 }
