@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# ROOT: the msi files beside the zips, all four in SHA256SUMS, each table readable by msiinfo.
+# ROOT: two runs of scripts/package print the zips first and give the same zips (x64, x86), each of
+# exactly the named files with the right checksums and the executable of its architecture; the msi
+# files beside the zips, all four in SHA256SUMS, each table readable by msiinfo.
 # Under Wine's msiexec /qn in a prefix of its own, each installs its zip's files (less SHA256SUMS;
 # x86 into INSTALLDIR) and the installed Zelta.exe shows a picture (x86: where 32-bit programs
 # run); then the same package, another build, a higher version, a lower one (1603) and removal
@@ -15,7 +17,7 @@ trap 'status=$?; wineserver -k 2>/dev/null; zelta_stop_display; rm -rf "$tmp"
 expect() { # what, got, wanted
   [ "$2" = "$3" ] || { printf '%s\n  got:    %s\n  wanted: %s\n' "$1" "$2" "$3" >&2 && exit 1; }
 }
-for build in old rebuilt; do bash "$root/scripts/package" "$tmp/$build" >/dev/null; done
+for build in old rebuilt; do bash "$root/scripts/package" "$tmp/$build" >"$tmp/$build.txt"; done
 ZELTA_MSI_VERSION=2.3.2 bash "$root/scripts/package" "$tmp/new" >/dev/null
 cmake --build "$root/build-x64" --target zelta_win_tests >/dev/null
 cd "$tmp/old"
@@ -25,6 +27,20 @@ for msi in *.msi; do
   for table in $(msiinfo tables "$msi"); do
     expect "msiinfo export $msi $table" "$(msiinfo export "$msi" "$table" 2>&1 >/dev/null)" ""
   done
+done
+expect "scripts/package printed" "$(head -2 ../old.txt | sed 's/.*-//' | xargs)" "x64.zip x86.zip"
+licences=$(printf 'LIZENZEN/%s.txt ' GPL-3 gcc-runtime libjpeg-turbo-LICENSE libjpeg-turbo-README.ijg \
+  mingw-w64)
+for arch in x64 x86; do
+  cmp ./*-$arch.zip ../rebuilt/*-$arch.zip
+  expect "$arch.zip holds" "$(unzip -Z1 ./*-$arch.zip | LC_ALL=C sort | xargs)" \
+    "LIESMICH.txt ${licences}SHA256SUMS Zelta.exe"
+  python3 -m zipfile -e ./*-$arch.zip "$tmp/$arch"
+  (cd "$tmp/$arch" && sha256sum -c --quiet SHA256SUMS &&
+    expect "$arch SHA256SUMS lists" "$(cut -c67- SHA256SUMS | LC_ALL=C sort | xargs)" \
+      "LIESMICH.txt ${licences}Zelta.exe" && rm SHA256SUMS)
+  expect "$arch machine" "$(x86_64-w64-mingw32-objdump -f "$tmp/$arch/Zelta.exe" | grep -o 'pei-.*')" \
+    "pei-$([ $arch = x64 ] && echo x86-64 || echo i386)"
 done
 
 (cd "$root" && zelta_prepare_tree >/dev/null)
@@ -45,7 +61,6 @@ for arch in x64 x86; do
     zelta_wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s /reg:$bits |
       tr -d '\r' | awk -v RS= '/DisplayName +REG_SZ +Zelta(\n|$)/' | grep -o 'DisplayVersion.*' || :
   }
-  python3 -m zipfile -e ./*-$arch.zip "$tmp/$arch" && rm "$tmp/$arch/SHA256SUMS"
   files=$(cd "$tmp/$arch" && find . -type f -exec sha256sum {} + | sort)
   for step in "/i old 0 2.3.1 first" "/i old 0 2.3.1" "/i rebuilt 0 2.3.1" "/i new 0 2.3.2" \
     "/i old 1603 2.3.2"; do

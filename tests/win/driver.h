@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -110,6 +111,11 @@ inline void SetText(HWND edit, const std::wstring& text) {
     SendMessageTimeoutW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
                         SMTO_ABORTIFHUNG, 2000, nullptr);
 }
+// Holds a process still, or lets it go on (also one started suspended).
+inline void Hold(HANDLE process, bool still) {
+    reinterpret_cast<LONG(WINAPI*)(HANDLE)>(reinterpret_cast<void*>(GetProcAddress(
+        GetModuleHandleW(L"ntdll.dll"), still ? "NtSuspendProcess" : "NtResumeProcess")))(process);
+}
 
 struct Box {
     std::wstring title, text;
@@ -120,14 +126,16 @@ class Zelta {
     // "<exe>" <argumentText>, the argument passed verbatim. 64-bit Wine on a loaded machine now
     // and then loses a new process while it is being set up, before the program's own code runs
     // (CreateProcess fails with ERROR_INTERNAL_ERROR): such a start is made again, up to twice.
-    static Zelta Start(const std::wstring& argumentText, const std::wstring& exe = ZeltaExe()) {
+    static Zelta Start(const std::wstring& argumentText, const std::wstring& exe = ZeltaExe(),
+                       DWORD flags = 0) {
         std::wstring line = L"\"" + exe + L"\" " + argumentText;
         STARTUPINFOW startup{sizeof(startup)};
         PROCESS_INFORMATION info{};
         bool started = false;
         for (int attempt = 0; attempt < 3 && !started; ++attempt) {
             started = CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE,
-                                     CREATE_NO_WINDOW, nullptr, nullptr, &startup, &info) != FALSE;
+                                     CREATE_NO_WINDOW | flags, nullptr, nullptr, &startup,
+                                     &info) != FALSE;
             if (!started && GetLastError() != ERROR_INTERNAL_ERROR) {
                 break;
             }
@@ -159,6 +167,7 @@ class Zelta {
     }
     DWORD ExitCode() const { return exitCode_; }
     DWORD Id() const { return id_; }
+    HANDLE Process() const { return process_; }
     std::vector<HWND> Windows(const wchar_t* className, bool visibleOnly = true) const {
         return Collect(id_, className, visibleOnly);
     }
@@ -234,21 +243,25 @@ class Zelta {
     DWORD exitCode_ = STILL_ACTIVE;
 };
 
-inline void KillAllZelta() {
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+inline std::vector<PROCESSENTRY32W> Processes() {
+    std::vector<PROCESSENTRY32W> all;
+    const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
     PROCESSENTRY32W entry{sizeof(entry)};
     for (BOOL more = Process32FirstW(snapshot, &entry); more;
          more = Process32NextW(snapshot, &entry)) {
+        all.push_back(entry);
+    }
+    CloseHandle(snapshot);
+    return all;
+}
+inline void KillAllZelta() {
+    for (const PROCESSENTRY32W& entry : Processes()) {
         if (_wcsicmp(entry.szExeFile, L"Zelta.exe") == 0) {
             Zelta(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID), 0);
         }
     }
-    CloseHandle(snapshot);
 }
 
-inline HWND Control(HWND parent, int id) {
-    return GetDlgItem(parent, id);
-}
 inline RECT WindowRect(HWND hwnd) {
     RECT rect{};
     GetWindowRect(hwnd, &rect);
@@ -260,27 +273,30 @@ inline RECT ClientOnScreen(HWND hwnd) {
     MapWindowPoints(hwnd, nullptr, reinterpret_cast<POINT*>(&rect), 2);
     return rect;
 }
+inline std::pair<LONG, LONG> Size(HWND hwnd) {
+    const RECT r = WindowRect(hwnd);
+    return {r.right - r.left, r.bottom - r.top};
+}
 inline double TwipsPerPixel() {
     HDC screen = GetDC(nullptr);
     const double twips = 1440.0 / GetDeviceCaps(screen, LOGPIXELSX);
     ReleaseDC(nullptr, screen);
     return twips;
 }
-inline void SendMouse(DWORD flags, int x, int y) {
-    INPUT input{INPUT_MOUSE};
-    input.mi.dx = static_cast<LONG>(x * 65535LL / (GetSystemMetrics(SM_CXSCREEN) - 1));
-    input.mi.dy = static_cast<LONG>(y * 65535LL / (GetSystemMetrics(SM_CYSCREEN) - 1));
-    input.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
-    SendInput(1, &input, sizeof(input));
+inline LONG Pixels(double twips) {
+    return std::lround(twips / TwipsPerPixel());
 }
-inline void MoveMouseTo(int x, int y) {
+// Moves the mouse there as a user would; with click, presses and releases the left button there.
+inline void MoveMouseTo(int x, int y, bool click = false) {
     SetCursorPos(x, y);
-    SendMouse(0, x, y);
-}
-inline void ClickAt(int x, int y) {
-    MoveMouseTo(x, y);
-    SendMouse(MOUSEEVENTF_LEFTDOWN, x, y);
-    SendMouse(MOUSEEVENTF_LEFTUP, x, y);
+    const DWORD steps[] = {0, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP};
+    for (int i = 0; i < (click ? 3 : 1); ++i) {
+        INPUT input{INPUT_MOUSE};
+        input.mi.dx = static_cast<LONG>(x * 65535LL / (GetSystemMetrics(SM_CXSCREEN) - 1));
+        input.mi.dy = static_cast<LONG>(y * 65535LL / (GetSystemMetrics(SM_CYSCREEN) - 1));
+        input.mi.dwFlags = steps[i] | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
+        SendInput(1, &input, sizeof(input));
+    }
 }
 inline void ParkMouse() {
     MoveMouseTo(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
@@ -298,7 +314,7 @@ inline bool Near(COLORREF colour, COLORREF expected, int tolerance = 40) {  // e
 }
 // The fixture halves.png (red left, blue right) in the picture window, at any size.
 inline bool ShowsHalves(HWND window) {
-    const RECT image = WindowRect(Control(window, zelta::picture_ids::kImage1));
+    const RECT image = WindowRect(GetDlgItem(window, zelta::picture_ids::kImage1));
     const int y = (image.top + image.bottom) / 2;
     return Near(ScreenPixel(image.left + 3, y), RGB(255, 0, 0)) &&
            Near(ScreenPixel(image.right - 4, y), RGB(0, 0, 255));
@@ -312,11 +328,10 @@ inline std::optional<std::wstring> ReadSetting(const std::wstring& section,
                                                const std::wstring& key) {
     wchar_t value[4096] = {};
     DWORD size = sizeof(value);
-    if (RegGetValueW(HKEY_CURRENT_USER, (kSettingsKey + section).c_str(), key.c_str(),
-                     RRF_RT_REG_SZ, nullptr, value, &size) != ERROR_SUCCESS) {
-        return std::nullopt;
-    }
-    return value;
+    return RegGetValueW(HKEY_CURRENT_USER, (kSettingsKey + section).c_str(), key.c_str(),
+                        RRF_RT_REG_SZ, nullptr, value, &size) == ERROR_SUCCESS
+               ? std::optional<std::wstring>(value)
+               : std::nullopt;
 }
 inline void WriteSetting(const std::wstring& section, const std::wstring& key,
                          const std::wstring& value) {

@@ -1,5 +1,4 @@
 // Playback through the real MCI under a null sound sink.
-#include <cmath>
 #include <thread>
 
 #include "driver.h"
@@ -43,29 +42,21 @@ TEST_F(Media, ASoundPlaysToItsEndWhileALaterStartShowsItsPicture) {
 }
 
 TEST_F(Media, EachFailingCommandHasItsBoxAndOnlyAVideoThatPlayedIsReportedAsPlayed) {
-    const std::wstring missing = MakeTempDir(L"media missing") + L"\\fehlt wait.wav";
-    Zelta failing = Zelta::Start(missing);
+    Zelta failing = Zelta::Start(MakeTempDir(L"media missing") + L"\\fehlt wait.wav");
     const auto boxes = failing.TakeBoxes(3);
     ASSERT_EQ(boxes.size(), 3U);
     for (const auto& box : boxes) {
         EXPECT_EQ(box.title, L"MCI-Fehler");
     }
-    EXPECT_TRUE(boxes[0].text.ends_with(L" [Befehl: open \"" + missing + L"\" alias wave]"))
-        << Utf8(boxes[0].text);
     EXPECT_TRUE(failing.WaitExit());
-    // From its box on, a video's instance ends with a newer start, a quit word's too, and with
-    // it an avi's playback; nobody presses OK.
-    const std::wstring film = Copy(L"clip.avi", L"film.avi", L"media_plain");
-    for (const std::wstring& newer : {std::wstring(L"exit"), Fixture(L"pictures\\halves.png")}) {
-        Zelta avi = Zelta::Start(film);
-        HWND box = avi.WaitBox(15000);
-        ASSERT_NE(box, nullptr);
-        const Box played = Zelta::ReadBox(box);
-        EXPECT_EQ(std::tie(played.title, played.text),
-                  std::tie(L"Zelta", L"Video von Zelta ausgeführt"));
-        Zelta next = Zelta::Start(newer);
-        EXPECT_TRUE(avi.WaitExit(5000) && avi.ExitCode() == 0) << Utf8(newer);
-    }
+    // From its box on, a video's instance ends with a newer start, and with it an avi's
+    // playback; nobody presses OK.
+    Zelta avi = Zelta::Start(Copy(L"clip.avi", L"film.avi", L"media_plain"));
+    const Box played = Zelta::ReadBox(avi.WaitBox(15000));  // null: no title, no text
+    EXPECT_EQ(std::tie(played.title, played.text),
+              std::tie(L"Zelta", L"Video von Zelta ausgeführt"));
+    Zelta next = Zelta::Start(Fixture(L"pictures\\halves.png"));
+    EXPECT_TRUE(avi.WaitExit(5000) && avi.ExitCode() == 0);
     // Wine has no MPEG-1 device: the failure has its boxes, and nothing claims the video played.
     Zelta mpg = Zelta::Start(Copy(L"clip.mpg", L"film.MPG"));
     const auto shown = mpg.TakeBoxes(5, 3000);
@@ -101,15 +92,14 @@ TEST_F(Media, TheStopWindowSitsInPlaceAndEndsThePlaybackAtOnce) {
     ASSERT_NE(stop, nullptr);
     const ULONGLONG shown = GetTickCount64();
     const RECT client = ClientOnScreen(stop);
-    const RECT face = WindowRect(Control(stop, zelta::stop_ids::kCmdStop));
-    const auto pixels = [](int twips) { return std::lround(twips / TwipsPerPixel()); };
+    const RECT face = WindowRect(GetDlgItem(stop, zelta::stop_ids::kCmdStop));
     EXPECT_EQ(std::tuple(client.left, client.top, face.left, face.top),
-              std::tuple(pixels(885), pixels(1290), client.left, client.top));
-    EXPECT_EQ(std::pair(face.right - face.left, face.bottom - face.top),
-              std::pair(pixels(2415), pixels(495)));
-    EXPECT_EQ(Text(Control(stop, zelta::stop_ids::kCmdStop)), L"STOP");
+              std::tuple(Pixels(885), Pixels(1290), client.left, client.top));
+    EXPECT_EQ(Size(GetDlgItem(stop, zelta::stop_ids::kCmdStop)),
+              std::pair(Pixels(2415), Pixels(495)));
+    EXPECT_EQ(Text(GetDlgItem(stop, zelta::stop_ids::kCmdStop)), L"STOP");
     EXPECT_TRUE(StaysFalseFor([&] { return !zelta.Running() || zelta.WaitBox(0); }, 1500));
-    ClickAt((face.left + face.right) / 2, (face.top + face.bottom) / 2);
+    MoveMouseTo((face.left + face.right) / 2, (face.top + face.bottom) / 2, true);
     EXPECT_TRUE(zelta.WaitExit(2500) && GetTickCount64() - shown < 5000U) << "still playing";
     mapMp3(L"MPEGVideo");
 }
