@@ -200,7 +200,7 @@ std::optional<JpegHeader> ReadJpegHeader(ByteSource& source) {
         }
         header.width = static_cast<int>(info.image_width);
         header.height = static_cast<int>(info.image_height);
-        header.progressive = info.progressive_mode != 0;
+        header.heldWhole = jpeg_has_multiple_scans(&info) != 0;
         return true;
     });
     return read ? std::optional<JpegHeader>(header) : std::nullopt;

@@ -23,7 +23,9 @@ class ByteSource {
 struct JpegHeader {
     int width = 0;
     int height = 0;
-    bool progressive = false;
+    // Progressive, or sequential in several scans: either way libjpeg holds the coefficients of
+    // the whole picture while it decodes any part of it.
+    bool heldWhole = false;
 };
 
 // The header only (the source is rewound first); nothing when libjpeg refuses the data: no JPEG,

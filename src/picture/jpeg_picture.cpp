@@ -261,8 +261,9 @@ std::shared_ptr<PictureSource> LoadJpeg(std::shared_ptr<const FileContent> file,
     if (!header) {
         return nullptr;
     }
-    // A progressive picture is held whole while it is decoded, as coefficients.
-    if (header->progressive &&
+    // A progressive picture, or one in several scans, is held whole while it is decoded, as
+    // coefficients.
+    if (header->heldWhole &&
         (!PixelBufferBytes(header->width, header->height) ||
          *PixelBufferBytes(header->width, header->height) > kMaxPictureBytes)) {
         throw RuntimeError(L"Das Bild kann nicht geladen werden: " + path +

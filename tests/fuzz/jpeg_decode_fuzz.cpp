@@ -7,9 +7,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::size_t piece = size < 6 ? 0 : 1 + data[0] * 64;
     MemorySource source(data + 6, size - std::min<std::size_t>(size, 6), piece);
     const auto header = size < 6 ? std::nullopt : ReadJpegHeader(source);
-    // libjpeg holds a progressive picture whole while it decodes it.
-    if (!header || (header->progressive && PixelBufferBytes(header->width, header->height) >
-                                               std::optional(kMaxPictureBytes))) {
+    // libjpeg holds a progressive or multi-scan picture whole while it decodes it.
+    if (!header || (header->heldWhole && PixelBufferBytes(header->width, header->height) >
+                                             std::optional(kMaxPictureBytes))) {
         return 0;
     }
     const int scale = JpegScaleFor(header->width, header->height, data[1] * 16, data[2] * 16);

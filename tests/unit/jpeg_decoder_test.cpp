@@ -60,7 +60,7 @@ TEST(JpegDecoder, HeaderColoursAndRectanglesAtEachScale) {
         MemorySource source(file);
         const auto header = ReadJpegHeader(source);
         ASSERT_TRUE(header) << name;
-        EXPECT_EQ(std::tuple(header->width, header->height, header->progressive),
+        EXPECT_EQ(std::tuple(header->width, header->height, header->heldWhole),
                   std::tuple(kWidth, kHeight, progressive));
         for (const int scale : {8, 4, 3, 1}) {
             SCOPED_TRACE(std::string(name) + " at " + std::to_string(scale) + "/8");
