@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <cstring>
 #include <tuple>
@@ -19,10 +20,10 @@ constexpr int kHeight = 64;
 constexpr std::uint32_t kColours[4] = {0xFFC81E28, 0xFF1EB43C, 0xFF2832D2, 0xFFF0E65A};
 
 // Four flat quadrants of kColours, made by libjpeg at quality 100 from our own 32-bit pixels.
-Bytes Sample(const char* name) {
-    std::ifstream file(
-        std::string(ZELTA_SOURCE_DIR "/tests/fuzz/corpus/jpeg_decode/quadrants-") + name + ".jpg",
-        std::ios::binary);
+Bytes Sample(const std::string& name) {
+    std::ifstream file(std::filesystem::path(ZELTA_SOURCE_DIR) / "tests" / "fuzz" / "corpus" /
+                           "jpeg_decode" / ("quadrants-" + name + ".jpg"),
+                       std::ios::binary);
     return {std::istreambuf_iterator<char>(file), {}};
 }
 
