@@ -44,8 +44,8 @@ inline std::wstring Environment(const wchar_t* name, const std::wstring& fallbac
     const DWORD length = GetEnvironmentVariableW(name, value, 1024);
     return length > 0 && length < 1024 ? value : fallback;
 }
-inline const std::wstring kBuildDir = Environment(L"ZELTA_BUILD_DIR", ZELTA_BUILD_DIR);
-inline const std::wstring kSourceDir = Environment(L"ZELTA_SOURCE_DIR", ZELTA_SOURCE_DIR);
+inline const std::wstring kBuildDir = Environment(L"ZELTA_BUILD_DIR", L"" ZELTA_BUILD_DIR);
+inline const std::wstring kSourceDir = Environment(L"ZELTA_SOURCE_DIR", L"" ZELTA_SOURCE_DIR);
 inline std::wstring ZeltaExe() {
     return Environment(L"ZELTA_EXE", kBuildDir + L"\\Zelta.exe");
 }
