@@ -86,13 +86,12 @@ inline std::wstring Text(HWND hwnd) {
     return {text, copied};
 }
 // Visible top-level windows of a process (0: any) and class (null: any).
-inline std::vector<HWND> Collect(DWORD processId, const wchar_t* className,
-                                 bool visibleOnly = true) {
+inline std::vector<HWND> Collect(DWORD processId, const wchar_t* className) {
     std::vector<HWND> found;
     for (HWND hwnd = nullptr; (hwnd = FindWindowExW(nullptr, hwnd, className, nullptr));) {
         DWORD owner = 0;
         GetWindowThreadProcessId(hwnd, &owner);
-        if ((processId == 0 || owner == processId) && (!visibleOnly || IsWindowVisible(hwnd))) {
+        if ((processId == 0 || owner == processId) && IsWindowVisible(hwnd)) {
             found.push_back(hwnd);
         }
     }
@@ -148,7 +147,6 @@ class Zelta {
     Zelta(HANDLE process, DWORD id) : process_(process), id_(id) {}
     Zelta(Zelta&& other) noexcept
         : process_(std::exchange(other.process_, nullptr)), id_(other.id_) {}
-    Zelta& operator=(Zelta&&) = delete;
     ~Zelta() {  // kills what is left
         if (process_ != nullptr) {
             TerminateProcess(process_, 99);
@@ -160,17 +158,17 @@ class Zelta {
     bool Running() const {
         return process_ != nullptr && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT;
     }
-    // True when it ended in time; its code is then in ExitCode().
-    bool WaitExit(DWORD timeoutMs = kTimeout) {
+    // Its exit code, once it ended in time.
+    std::optional<DWORD> WaitExit(DWORD timeoutMs = kTimeout) {
+        DWORD code = 0;
         return process_ != nullptr && WaitForSingleObject(process_, timeoutMs) == WAIT_OBJECT_0 &&
-               GetExitCodeProcess(process_, &exitCode_);
+                       GetExitCodeProcess(process_, &code)
+                   ? std::optional(code)
+                   : std::nullopt;
     }
-    DWORD ExitCode() const { return exitCode_; }
     DWORD Id() const { return id_; }
     HANDLE Process() const { return process_; }
-    std::vector<HWND> Windows(const wchar_t* className, bool visibleOnly = true) const {
-        return Collect(id_, className, visibleOnly);
-    }
+    std::vector<HWND> Windows(const wchar_t* className) const { return Collect(id_, className); }
     // A visible window of this process; a message box turning up instead fails the test.
     HWND WaitWindow(const wchar_t* className, const wchar_t* caption = nullptr) {
         HWND found = nullptr;
@@ -229,6 +227,11 @@ class Zelta {
         }
         return boxes;
     }
+    // The next box's text, closing it with OK; empty when none came.
+    std::wstring TakeBoxText(DWORD timeoutMs = kTimeout) {
+        const std::vector<Box> boxes = TakeBoxes(1, timeoutMs);
+        return boxes.empty() ? std::wstring() : boxes[0].text;
+    }
     // Types name into the file dialog and confirms it (it may still ask before it closes).
     void AnswerFileDialog(const std::wstring& name) {
         HWND dialog = WaitBox(kTimeout, true);
@@ -240,7 +243,6 @@ class Zelta {
   private:
     HANDLE process_;
     DWORD id_;
-    DWORD exitCode_ = STILL_ACTIVE;
 };
 
 inline std::vector<PROCESSENTRY32W> Processes() {
@@ -318,6 +320,13 @@ inline bool ShowsHalves(HWND window) {
     const int y = (image.top + image.bottom) / 2;
     return Near(ScreenPixel(image.left + 3, y), RGB(255, 0, 0)) &&
            Near(ScreenPixel(image.right - 4, y), RGB(0, 0, 255));
+}
+
+// The store button of the picture window turned red (its edge drawn, so not the picture below).
+inline bool StoreIsRed(HWND window) {
+    const RECT face = WindowRect(GetDlgItem(window, zelta::picture_ids::kCmdPos));
+    return !Near(ScreenPixel(face.left, face.top), RGB(255, 0, 0), 10) &&
+           Near(ScreenPixel(face.left + 4, face.top + 4), RGB(255, 0, 0), 10);
 }
 
 // The settings below HKCU\Software\VB and VBA Program Settings\Zelta.
