@@ -83,8 +83,8 @@ TEST(MciCommands, AnAviStartsFullScreenEverythingElseIsOpenedPlayedAndClosed) {
         EXPECT_EQ(MciCommandsFor(avi, avi),
                   std::vector<std::wstring>{L"play \"" + std::wstring(avi) + L"\" fullscreen"});
     }
-    for (const wchar_t* other : {L"f.mpg", L"f.MPG", L"C:\\avi\\d.wav", L"c.avi ", L"c.avı", L"vi",
-                                 L"C:\\x wait alias foo.mid", L"Über uns.mP3"}) {
+    for (const wchar_t* other :
+         {L"f.MPG", L"C:\\avi\\d.wav", L"c.avi ", L"c.avı", L"vi", L"C:\\x wait alias foo.mid"}) {
         EXPECT_EQ(MciCommandsFor(other, other), alias(other))
             << testing::PrintToString(std::wstring(other));
     }
@@ -100,7 +100,6 @@ TEST(MciErrorText, CutAtTheFirstNulOrWholeAndABlankTextNamesTheCode) {
         {275, L"Datei fehlt." + nul + std::wstring(200, L' '), L"Datei fehlt."},
         {275, L"Gerät belegt  ", L"Gerät belegt  "},  // no NUL: the whole buffer
         {0x01020113U, std::wstring(255, L' '), L"Unbekannter MCI-Fehler 16908563 (0x01020113)"},
-        {0x80000113U, L"", L"Unbekannter MCI-Fehler 2147483923 (0x80000113)"},
         {263, L"   " + nul + L"Rest", L"Unbekannter MCI-Fehler 263 (0x00000107)"},
     };
     for (const auto& [code, buffer, text] : cases) {
@@ -129,20 +128,6 @@ TEST(PlayMedia, EveryCommandIsSentEachFailureBoxedInOrderAndThePointerComesBack)
                                     L"send " + kPlay, L"send " + kClose, L"pointer 0"}));
 }
 
-// Runs the owner's side until playback has ended, calling tick between waits.
-bool ServiceToEnd(BackgroundPlayback& playback, Fake& ui, const std::function<void()>& tick = {}) {
-    for (const auto end = std::chrono::steady_clock::now() + 10s;
-         std::chrono::steady_clock::now() < end; std::this_thread::sleep_for(2ms)) {
-        if (playback.Service(ui)) {
-            return true;
-        }
-        if (tick) {
-            tick();
-        }
-    }
-    return false;
-}
-
 TEST(BackgroundPlayback, BoxesRunOnTheOwnerInCommandOrderAndTheOwnerStaysFree) {
     Fake fake;
     fake.results = {{kOpen, 275}};
@@ -151,11 +136,11 @@ TEST(BackgroundPlayback, BoxesRunOnTheOwnerInCommandOrderAndTheOwnerStaysFree) {
     {
         BackgroundPlayback playback(kWav, kWav, fake, [] {});
         // While the play command blocks, the owner still gets control back (a STOP press).
-        ASSERT_TRUE(ServiceToEnd(playback, fake, [&] {
-            if (!releasedFromOwner && fake.blocked) {
-                releasedFromOwner = fake.released = true;
-            }
-        }));
+        for (const auto end = std::chrono::steady_clock::now() + 10s; !playback.Service(fake);
+             std::this_thread::sleep_for(2ms)) {
+            ASSERT_LT(std::chrono::steady_clock::now(), end) << "playback did not end";
+            releasedFromOwner = releasedFromOwner || (fake.released = fake.blocked.load());
+        }
         EXPECT_FALSE(playback.Succeeded());
     }
     EXPECT_TRUE(releasedFromOwner);
