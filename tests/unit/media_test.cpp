@@ -32,15 +32,11 @@ struct Fake : MediaInterface, MediaUi {
     std::atomic<bool> blocked = false, released = false;
     const std::thread::id owner = std::this_thread::get_id();  // boxes and pointer belong here
     std::mutex mutex;
-    Log log;
+    Log log;  // read once the playback has ended
 
     void Add(std::wstring event) {
         const std::lock_guard lock(mutex);
         log.push_back(std::move(event));
-    }
-    Log Events() {
-        const std::lock_guard lock(mutex);
-        return log;
     }
     std::wstring Off() const {
         return std::this_thread::get_id() == owner ? L"" : L" off the owner";
@@ -115,14 +111,13 @@ TEST(PlayMedia, EveryCommandIsSentEachFailureBoxedInOrderAndThePointerComesBack)
     failing.boxesThrow = true;
     failing.throwOn = kPlay;
     EXPECT_FALSE(PlayMedia(kWav, kWav, failing, failing));
-    EXPECT_EQ(failing.Events(),
-              (Log{L"pointer 11", L"send " + kOpen, Box(275, kOpen), L"send " + kPlay,
-                   L"send " + kClose, Box(0x01020113U, kClose), L"pointer 0"}));
+    EXPECT_EQ(failing.log, (Log{L"pointer 11", L"send " + kOpen, Box(275, kOpen), L"send " + kPlay,
+                                L"send " + kClose, Box(0x01020113U, kClose), L"pointer 0"}));
     // A quote in the path would end the quoted name early: refused like a missing file.
     Fake quoted;
     EXPECT_FALSE(PlayMedia(LR"(C:\a" wait.wav)", LR"(C:\a" wait.wav)", quoted, quoted));
-    EXPECT_EQ(quoted.Events(), (Log{L"pointer 11", Box(275, LR"(open "C:\a" wait.wav" alias wave)"),
-                                    L"send " + kPlay, L"send " + kClose, L"pointer 0"}));
+    EXPECT_EQ(quoted.log, (Log{L"pointer 11", Box(275, LR"(open "C:\a" wait.wav" alias wave)"),
+                               L"send " + kPlay, L"send " + kClose, L"pointer 0"}));
 }
 
 TEST(BackgroundPlayback, BoxesRunOnTheOwnerInCommandOrderAndTheOwnerStaysFree) {
@@ -141,8 +136,8 @@ TEST(BackgroundPlayback, BoxesRunOnTheOwnerInCommandOrderAndTheOwnerStaysFree) {
         EXPECT_FALSE(playback.Succeeded());
     }
     EXPECT_TRUE(releasedFromOwner);
-    EXPECT_EQ(fake.Events(), (Log{L"pointer 11", L"send " + kOpen, Box(275, kOpen),
-                                  L"send " + kPlay, L"send " + kClose, L"pointer 0"}));
+    EXPECT_EQ(fake.log, (Log{L"pointer 11", L"send " + kOpen, Box(275, kOpen), L"send " + kPlay,
+                             L"send " + kClose, L"pointer 0"}));
     // When the owner can no longer serve it, the playback drops its boxes and still ends: a hang
     // fails here instead of blocking the run.
     std::promise<void> ended;
