@@ -87,7 +87,6 @@ TEST(BringOntoScreen, OnlyAWindowOnNoMonitorMovesTheLeastDistanceToTheNearest) {
     } cases[] = {
         {"inside", {100, 100, 500, 400}, false, std::nullopt},
         {"partly off the left", {-300, 100, 100, 400}, false, std::nullopt},
-        {"right, unplugged", {2000, 100, 2400, 400}, false, std::pair{880, 100}},
         {"below", {100, 1500, 500, 1800}, false, std::pair{100, 954}},
         {"wider than the work area", {3000, 100, 4600, 400}, false, std::pair{0, 100}},
         {"nearest of two", {3000, 100, 3400, 400}, true, std::pair{2160, 100}},

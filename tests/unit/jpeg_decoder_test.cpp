@@ -91,7 +91,7 @@ TEST(JpegDecoder, HeaderColoursAndRectanglesAtEachScale) {
     }
 }
 
-TEST(JpegDecoder, RefusesCutAndForeignDataAndPicksTheSmallestCoveringScale) {
+TEST(JpegDecoder, RefusesDamagedCutAndForeignDataAndPicksTheSmallestCoveringScale) {
     for (const auto& [name, file, progressive] : kSamples) {
         std::size_t middle = file.size() - 2;  // halfway into the last scan's compressed data
         while (file[middle] != 0xFF || file[middle + 1] != 0xDA) {
@@ -101,15 +101,19 @@ TEST(JpegDecoder, RefusesCutAndForeignDataAndPicksTheSmallestCoveringScale) {
         const Bytes cut(file.begin(), file.begin() + static_cast<std::ptrdiff_t>(middle));
         Bytes trailed = file;  // some cameras append data after the end marker
         trailed.resize(file.size() + 8, 0);
-        EXPECT_FALSE(Decode(cut, 8, {0, 0, kWidth, kHeight})) << name;
+        Bytes damaged = file;
+        damaged[middle] = 0xFF;  // a marker where compressed data should be
+        damaged[middle + 1] = 0xD5;
+        EXPECT_FALSE(Decode(cut, 8, {0, 0, kWidth, kHeight}) ||
+                     Decode(damaged, 8, {0, 0, kWidth, kHeight}))
+            << name;
         EXPECT_TRUE(HoldsEndOfImage(trailed.data() + trailed.size() - 16, 16) &&
                     !HoldsEndOfImage(cut.data() + cut.size() - 16, 16))
             << name;
     }
-    for (const Bytes& foreign : {Bytes(5000, 0x5A), Sample("cmyk")}) {
-        MemorySource source(foreign);
-        EXPECT_FALSE(ReadJpegHeader(source));
-    }
+    const Bytes cmyk = Sample("cmyk");  // a JPEG the program does not show
+    MemorySource source(cmyk);
+    EXPECT_FALSE(ReadJpegHeader(source));
     // Width, height, wanted width and height, scale; the near misses round up as libjpeg does.
     const int cases[][5] = {{6000, 4000, 750, 500, 1}, {6000, 4000, 751, 500, 2},
                             {6000, 4000, 750, 501, 2}, {6001, 4000, 751, 500, 1},

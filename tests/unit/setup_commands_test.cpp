@@ -20,7 +20,7 @@ const std::wstring kBackup = L"c:\\Zelta_Settingsfile.reg";
 struct Fake : SetupServices {
     std::deque<std::optional<std::wstring>> replies;  // for the next dialogs, in order
     std::vector<std::wstring> dialogs, boxes, written, started;
-    std::map<std::wstring, std::string> files;        // "(in use)": held by another program
+    std::map<std::wstring, std::string> files;
     std::weak_ptr<void> hold;                         // of the file read last
     std::shared_ptr<void> kept;                       // what the started program keeps
     std::map<std::wstring, std::int64_t> writeTimes;  // 0: no file
@@ -52,9 +52,6 @@ struct Fake : SetupServices {
         written.push_back((page == TextCodePage::Oem ? L"OEM " : L"ANSI ") + path + L": " + line);
     }
     std::optional<HeldFile> ReadHeld(const std::wstring& path) override {
-        if (files[path] == "(in use)") {
-            throw RuntimeError(setup_text::kBackupInUse);
-        }
         auto held = std::make_shared<int>();
         hold = held;
         return files[path].empty() ? std::nullopt : std::optional(HeldFile{files[path], held});
@@ -177,7 +174,6 @@ TEST(SetupCommands, ImportChecksTheBackupFirstAndReportsWhetherItWasTakenOver) {
         {exported, true, L"0 Wiederhergestellt aus Datei C:\\Zelta_Settingsfile.reg"},
         {exported, false, L"16 Die Wiederherstellung ist fehlgeschlagen"},
         {std::nullopt, true, L"16 Die Sicherungsdatei C:\\Zelta_Settingsfile.reg fehlt."},
-        {"(in use)", true, L"16 Die Datei C:\\Zelta_Settingsfile.reg wird gerade von einem"},
         {"@echo off\r\n", true, L"16 Die Datei C:\\Zelta_Settingsfile.reg ist keine Sicherung"},
         {"REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\Software]\r\n", true,
          L"16 Die Datei C:\\Zelta_Settingsfile.reg enthält Einträge außerhalb…\nSchlüssel: "

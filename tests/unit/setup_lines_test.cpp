@@ -25,7 +25,6 @@ TEST(StarterLine, CmdReadsBackExactlyThePicturePath) {
         {L"C:\\Prüf-1.2_x", L"C:\\Größe\\ä.jpg", L"C:\\Prüf-1.2_x\\Zelta.exe C:\\Größe\\ä.jpg"},
         {L"C:\\Program Files\\Zelta", L"a", L"\"C:\\Program Files\\Zelta\\Zelta.exe\" a"},
         {L"C:\\R&D", L"a", L"\"C:\\R&D\\Zelta.exe\" a"},
-        {L"C:\\a,b;c=d", L"a", L"\"C:\\a,b;c=d\\Zelta.exe\" a"},
         {L"C:\\100% (x)", L"a", L"\"C:\\100%% (x)\\Zelta.exe\" a"},
         {L"C:\\100%", L"a", L"C:\\100%%\\Zelta.exe a"},
         {L"C:\\Prog", L"C:\\R&D\\a^b|c<d>e.jpg",

@@ -34,7 +34,6 @@ TEST(ArgumentText, AfterTheProgramNameQuotesKeptButOnePairAroundTheWholeTextDrop
         {L"\"C:\\Prog Files\\Zelta.exe\" \"C:\\a b.jpg\"", L"\"C:\\a b.jpg\"", L"C:\\a b.jpg"},
         {L"Zelta.exe \t x ", L"x ", L"x "},
         {L"Zelta.exe", L"", L""},
-        {L"\"Zelta.exe\"x", L"x", L"x"},
         {L"\"unclosed x", L"", L""},
         {L"Zelta.exe \"", L"\"", L"\""},
         {L"Zelta.exe \"a\" \"b\"", L"\"a\" \"b\"", L"\"a\" \"b\""}};
