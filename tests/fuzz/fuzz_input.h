@@ -3,7 +3,6 @@
 #undef NDEBUG
 #include <algorithm>
 #include <cassert>
-#include <cmath>
 #include <cstring>
 #include <memory>
 #include <numeric>

@@ -1,11 +1,9 @@
 #!/usr/bin/env bash
-# ROOT: two runs of scripts/package print the zips first and give the same zips (x64, x86), each of
-# exactly the named files with the right checksums and the executable of its architecture; the msi
-# files beside the zips, all four in SHA256SUMS, each table readable by msiinfo.
-# Under Wine's msiexec /qn in a prefix of its own, each installs its zip's files (less SHA256SUMS;
-# x86 into INSTALLDIR) and the installed Zelta.exe shows a picture (x86: where 32-bit programs
-# run); then the same package, another build, a higher version, a lower one (1603) and removal
-# each leave exactly the wanted files and product entry; removal leaves the settings alone.
+# ROOT: two runs of scripts/package give the same zips (x64, x86) of exactly the named, summed files
+# and the executable of its architecture, and msi files whose tables msiinfo reads. Under msiexec
+# each installs its zip's files (x86 into INSTALLDIR) and shows a picture; the same package, another
+# build, a higher version, a lower one (1603) and removal leave the wanted files and entry (removal:
+# the settings too).
 set -euo pipefail
 root=$1
 tmp=$(mktemp -d)
@@ -23,10 +21,9 @@ cmake --build "$root/build-x64" --target zelta_win_tests >/dev/null
 cd "$tmp/old"
 sha256sum -c --quiet SHA256SUMS
 expect "SHA256SUMS lists" "$(cut -c67- SHA256SUMS | sort)" "$(ls -- *.zip *.msi)"
-for msi in *.msi; do
-  for table in $(msiinfo tables "$msi"); do
-    expect "msiinfo export $msi $table" "$(msiinfo export "$msi" "$table" 2>&1 >/dev/null)" ""
-  done
+for msi in *.msi; do # every table exports without a complaint
+  expect "msiinfo $msi" \
+    "$(for t in $(msiinfo tables "$msi"); do msiinfo export "$msi" "$t"; done 2>&1 >/dev/null)" ""
 done
 expect "scripts/package printed" "$(head -2 ../old.txt | sed 's/.*-//' | xargs)" "x64.zip x86.zip"
 licences=$(printf 'LIZENZEN/%s.txt ' GPL-3 gcc-runtime libjpeg-turbo-LICENSE libjpeg-turbo-README.ijg \
@@ -48,10 +45,8 @@ unset ZELTA_XVFB_PID # the display of whoever started us is theirs to stop
 zelta_start_display
 settings='HKCU\Software\VB and VBA Program Settings\Zelta'
 msiexec() { # the exit code as Windows has it (the Unix one keeps only its low byte), as text
-  local msi
-  msi=$(zelta_wine winepath -w "$2")
-  zelta_wine cmd /v:on /c "start /wait msiexec $1 $msi /qn ${3-} & echo !errorlevel!" |
-    tr -d '\r' || :
+  local msi && msi=$(zelta_wine winepath -w "$2")
+  zelta_wine cmd /v:on /c "start /wait msiexec $1 $msi /qn ${3-} & echo !errorlevel!" | tr -d '\r' || :
 }
 for arch in x64 x86; do
   folder="$WINEPREFIX/drive_c/Program Files/Zelta" where= bits=64 # x86: INSTALLDIR, kept on upgrade

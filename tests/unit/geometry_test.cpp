@@ -19,27 +19,19 @@ TEST(InitialGeometry, AStoredPlaceOpensThereOtherwiseTheWindowIsCentred) {
         {{}, 4760, 3830, 9680, 7700, false},  // no record: centred at picture plus margins
         {{true, 1500, 900, 12000, 9000, 11920, 8500}, 1500, 900, 12000, 9000, true},
         {{false, 1500, 900, 12000, 9000, 11920, 8500}, 4760, 3830, 9680, 7700, false},
-        {{true, 0, 0, 12000, 9000, 11920, 8500}, 0, 0, 12000, 9000, true},  // at the edge
         {{true, -14400, -900, 12000, 9000, 1, 2}, -14400, -900, 12000, 9000, true},
-        {{true, 38400, 900, 40080, 9000, 40000, 8500}, 38400, 900, 40080, 9000, true},
         {{true, 1500, 900, 0, 0, 11920, 8500}, 1500, 900, 9680, 7700, false},   // both sizes 0
         {{true, 1500, 900, 0, 9000, 0, 8500}, 1500, 900, 0, 9000, true},        // one size 0
         {{true, 1500, 900, -12000, 9000, 1, 2}, 1500, 900, 9680, 7700, false},  // not ours
-        {{true, 1500, 900, 12000, -1, 1, 2}, 1500, 900, 9680, 7700, false},
     };
     for (const auto& c : cases) {
         const auto& r = c.record;
-        SCOPED_TRACE(testing::Message() << r.placeStored << " " << r.mainLeft << "," << r.mainTop
-                                        << " " << r.mainWith << "x" << r.mainHeight);
         const WindowGeometry g = InitialGeometry(9600, 7200, r, 19200, 15360);
-        EXPECT_EQ(g.centred, !r.placeStored);
-        EXPECT_EQ(std::tuple(g.left, g.top, g.width, g.height, g.imageSizeFromRecord),
-                  std::tuple(c.left, c.top, c.width, c.height, c.sized));
-        if (c.sized) {
-            EXPECT_EQ(
-                std::pair(g.imageWidth, g.imageHeight),
-                std::pair(static_cast<float>(r.imageWith), static_cast<float>(r.imageHeight)));
-        }
+        EXPECT_EQ(std::tuple(g.centred, g.left, g.top, g.width, g.height, g.imageSizeFromRecord),
+                  std::tuple(!r.placeStored, c.left, c.top, c.width, c.height, c.sized))
+            << r.placeStored << " " << r.mainLeft << "," << r.mainTop << " " << r.mainWith;
+        EXPECT_TRUE(!c.sized || (std::pair<float, float>(r.imageWith, r.imageHeight) ==
+                                 std::pair(g.imageWidth, g.imageHeight)));
     }
 }
 
@@ -50,9 +42,9 @@ TEST(GeometryRecord, AnEdgeAtZeroIsStoredAsMinusZeroAndOldRecordsKeepTheirMeanin
         const wchar_t* left;
         const wchar_t* top;
         bool stored;
-    } cases[] = {{L"1500", L"900", true},  {L"-0", L"900", true},   {L"-0", L"-0", true},
-                 {L"0", L"900", false},    {L"1500", L"0", false},  {L"x", L"900", false},
-                 {L"-0.0", L"900", false}, {nullptr, L"900", false}};
+    } cases[] = {{L"1500", L"900", true}, {L"-0", L"900", true},  {L"-0", L"-0", true},
+                 {L"0", L"900", false},   {L"1500", L"0", false}, {L"-0.0", L"900", false},
+                 {nullptr, L"900", false}};
     for (const auto& c : cases) {
         MemoryStore store;
         if (c.left != nullptr) {
@@ -79,10 +71,8 @@ TEST(GeometryRecord, AnEdgeAtZeroIsStoredAsMinusZeroAndOldRecordsKeepTheirMeanin
 
 TEST(FollowWindow, ThePictureFollowsOnlyWhileAPlaceIsStored) {
     EXPECT_FALSE(FollowWindow(12000, 9000, false));
-    const auto size = FollowWindow(12000, 9000, true);
-    ASSERT_TRUE(size);
-    EXPECT_FLOAT_EQ(size->width, 11920);
-    EXPECT_FLOAT_EQ(size->height, 8500);
+    const auto size = FollowWindow(12000, 9000, true).value();
+    EXPECT_EQ(std::pair(size.width, size.height), std::pair(11920.0F, 8500.0F));
 }
 
 TEST(BringOntoScreen, OnlyAWindowOnNoMonitorMovesTheLeastDistanceToTheNearest) {
@@ -97,10 +87,7 @@ TEST(BringOntoScreen, OnlyAWindowOnNoMonitorMovesTheLeastDistanceToTheNearest) {
     } cases[] = {
         {"inside", {100, 100, 500, 400}, false, std::nullopt},
         {"partly off the left", {-300, 100, 100, 400}, false, std::nullopt},
-        {"right, unplugged", {2000, 100, 2400, 400}, false, std::pair{880, 100}},
-        {"far left", {-3000, 300, -2600, 600}, false, std::pair{0, 300}},
         {"below", {100, 1500, 500, 1800}, false, std::pair{100, 954}},
-        {"above", {100, -900, 500, -500}, false, std::pair{100, 0}},
         {"wider than the work area", {3000, 100, 4600, 400}, false, std::pair{0, 100}},
         {"nearest of two", {3000, 100, 3400, 400}, true, std::pair{2160, 100}},
     };

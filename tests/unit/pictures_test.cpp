@@ -31,28 +31,28 @@ Pixels Scaled(const Pixels& source, int sw, int sh, int tw, int th, WorkerPool* 
     return target;
 }
 
+const Pixels kBusy = [] {  // 97 x 61
+    Pixels busy(97 * 61);
+    for (std::size_t i = 0; i < busy.size(); ++i) {
+        busy[i] = static_cast<std::uint32_t>(i * 2654435761U);
+    }
+    return busy;
+}();
+
 TEST(BufferSizes, CheckedBeforeAnythingIsAllocated) {
     EXPECT_EQ(PixelBufferBytes(640, 480), std::size_t{640 * 480 * 4});
     EXPECT_FALSE(PixelBufferBytes(0, 480) || PixelBufferBytes(640, -1) ||
                  PixelBufferBytes(4294967295LL, 4294967295LL));
 }
 
-TEST(Resample, FlatStaysFlatAtEverySize) {
-    const Pixels flat(37 * 23, 0xFF336699U);
-    for (const auto& [w, h] : {std::pair{1, 1}, {10, 7}, {100, 60}, {13, 90}}) {
-        EXPECT_EQ(Scaled(flat, 37, 23, w, h), Pixels(w * h, 0xFF336699U)) << w << "x" << h;
-    }
-}
-
-TEST(Resample, ThreadsAndRowStridesDoNotChangeTheResult) {
-    Pixels busy(97 * 61);
-    for (std::size_t i = 0; i < busy.size(); ++i) {
-        busy[i] = static_cast<std::uint32_t>(i * 2654435761U) | 0xFF000000U;
-    }
+// Flat stays flat at every size; threads and row strides do not change the result.
+TEST(Resample, FlatStaysFlatAndThreadsAndRowStridesDoNotChangeTheResult) {
+    const Pixels flat(97 * 61, 0xFF336699U);
     WorkerPool pool(3);
-    for (const auto& [w, h] : {std::pair{40, 25}, {200, 130}, {97, 1}, {1, 61}}) {
-        const Pixels alone = Scaled(busy, 97, 61, w, h);
-        const Pixels shared = Scaled(busy, 97, 61, w, h, &pool, 7);
+    for (const auto& [w, h] : {std::pair{40, 25}, {200, 130}, {97, 1}, {1, 61}, {1, 1}}) {
+        EXPECT_EQ(Scaled(flat, 97, 61, w, h), Pixels(w * h, 0xFF336699U)) << w << "x" << h;
+        const Pixels alone = Scaled(kBusy, 97, 61, w, h);
+        const Pixels shared = Scaled(kBusy, 97, 61, w, h, &pool, 7);
         for (int y = 0; y < h; ++y) {
             for (int x = 0; x < w + 7; ++x) {
                 ASSERT_EQ(shared[y * (w + 7) + x], x < w ? alone[y * w + x] : 0xDEADBEEFU)
@@ -62,34 +62,13 @@ TEST(Resample, ThreadsAndRowStridesDoNotChangeTheResult) {
     }
 }
 
-// Shrinking, each target pixel is the mean of the source area under it, every channel on its own.
+// Shrinking, each target pixel is the mean of the source area under it, every channel on its own:
+// from 4 to 3 pixels each covers 4/3 of them, across and down.
 TEST(Resample, ShrinkingIsTheAreaAverage) {
-    Pixels busy(97 * 61);
-    for (std::size_t i = 0; i < busy.size(); ++i) {
-        busy[i] = static_cast<std::uint32_t>(i * 2654435761U);
-    }
-    const int w = 40;
-    const int h = 25;
-    const Pixels got = Scaled(busy, 97, 61, w, h);
-    const auto overlap = [](double low, double high, int s) {
-        return std::max(0.0, std::min(high, s + 1.0) - std::max(low, static_cast<double>(s)));
-    };
-    for (int y = 0; y < h; ++y) {
-        for (int x = 0; x < w; ++x) {
-            for (int shift = 0; shift < 32; shift += 8) {
-                double sum = 0;
-                for (int sy = 0; sy < 61; ++sy) {
-                    for (int sx = 0; sx < 97; ++sx) {
-                        sum += overlap(x * 97.0 / w, (x + 1) * 97.0 / w, sx) *
-                               overlap(y * 61.0 / h, (y + 1) * 61.0 / h, sy) *
-                               static_cast<double>(busy[sy * 97 + sx] >> shift & 0xFF);
-                    }
-                }
-                ASSERT_NEAR(got[y * w + x] >> shift & 0xFF, sum / (97.0 / w * 61.0 / h), 1.0)
-                    << x << "," << y << " channel " << shift / 8;
-            }
-        }
-    }
+    const Pixels row{0x00000090U, 0x30000060U, 0x60000030U, 0x90000000U};
+    const Pixels shrunk{0x0C000084U, 0x48000048U, 0x8400000CU};
+    EXPECT_EQ(Scaled(row, 4, 1, 3, 1), shrunk);
+    EXPECT_EQ(Scaled(row, 1, 4, 1, 3), shrunk);
 }
 
 TEST(Orientation, EveryOrientationTurnsUpright) {
@@ -108,17 +87,13 @@ TEST(Orientation, EveryOrientationTurnsUpright) {
 
 TEST(PixelRows, WideningAndTransparencyOverTheWindowColour) {
     const std::uint8_t bgr[] = {0x10, 0x20, 0x30, 0xFF, 0x00, 0x80};
-    std::uint32_t out[3] = {0, 0, 0x12345678U};
-    ExpandBgrToBgra(bgr, 2, out);
-    EXPECT_EQ(out[0], 0xFF302010U);
-    EXPECT_EQ(out[1], 0xFF8000FFU);
-    EXPECT_EQ(out[2], 0x12345678U) << "wrote past the end";
+    Pixels out{0, 0, 0x12345678U};  // the last must stay
+    ExpandBgrToBgra(bgr, 2, out.data());
+    EXPECT_EQ(out, (Pixels{0xFF302010U, 0xFF8000FFU, 0x12345678U}));
     // Premultiplied: opaque stays, clear shows the background, half blends.
-    std::uint32_t pixels[] = {0xFF102030U, 0x00000000U, 0x80400000U};
-    CompositeOverBackground(pixels, 3, 0x00C0C0C0U);
-    EXPECT_EQ(pixels[0], 0xFF102030U);
-    EXPECT_EQ(pixels[1], 0xFFC0C0C0U);
-    EXPECT_EQ(pixels[2], 0xFFA06060U);
+    Pixels pixels{0xFF102030U, 0x00000000U, 0x80400000U};
+    CompositeOverBackground(pixels.data(), 3, 0x00C0C0C0U);
+    EXPECT_EQ(pixels, (Pixels{0xFF102030U, 0xFFC0C0C0U, 0xFFA06060U}));
 }
 
 // Each case is a file named for the orientation it holds ("MM-6": big-endian, 6); any other name
@@ -148,27 +123,20 @@ TEST(PngChecksums, DamageIsFoundAndEndsTheCheck) {
         "\x9C\x63\x10\x50\0\0\0\x43\0\x31\xEA\xDD\xB3\xCD\0\0\0\0IEND\xAE\x42\x60\x82",
         68);
     const std::vector<std::uint8_t> good(png.begin(), png.end());
-    const auto changed = [&](std::size_t at) {
-        auto bytes = good;
-        bytes[at] ^= 0x40;
-        return bytes;
+    std::vector<std::uint8_t> damaged = good;
+    damaged[43] ^= 0x40;  // in the data
+    const std::pair<std::vector<std::uint8_t>, std::tuple<bool, bool, bool>> cases[] = {
+        // is a PNG, damaged, done
+        {good, {true, false, true}},
+        {damaged, {true, true, true}},
+        {{good.begin(), good.begin() + 45}, {true, false, false}},  // cut in the data
+        {{0xFF, 0xD8, 0xFF, 0xE0, 0, 0x10, 'J', 'F', 'I', 'F', 0}, {false, false, true}},
     };
-    const struct {
-        const char* name;
-        std::vector<std::uint8_t> bytes;
-        bool isPng, damaged, done;
-    } cases[] = {
-        {"intact", good, true, false, true},
-        {"data", changed(43), true, true, true},
-        {"cut in the data", {good.begin(), good.begin() + 45}, true, false, false},
-        {"a JPEG", {0xFF, 0xD8, 0xFF, 0xE0, 0, 0x10, 'J', 'F', 'I', 'F', 0}, false, false, true},
-    };
-    for (const auto& c : cases) {  // fed in pieces, the same: the png fuzz target checks that
+    for (const auto& [bytes, expected] : cases) {  // in pieces, the same: the png fuzz target
         PngChecksums checksums;
-        checksums.Feed(c.bytes.data(), c.bytes.size());
-        EXPECT_EQ(std::tuple(checksums.IsPng(), checksums.Damaged(), checksums.Done()),
-                  std::tuple(c.isPng, c.damaged, c.done))
-            << c.name;
+        checksums.Feed(bytes.data(), bytes.size());
+        EXPECT_EQ(std::tuple(checksums.IsPng(), checksums.Damaged(), checksums.Done()), expected)
+            << bytes.size();
     }
 }
 
@@ -177,13 +145,11 @@ TEST(DeviceNames, DevicesWhateverTheirFolderExtensionOrCase) {
                                 L"prn.txt.jpg", L"C:con"}) {
         EXPECT_TRUE(IsDeviceName(name)) << testing::PrintToString(std::wstring(name));
     }
-    for (const wchar_t* name :
-         {L"CONSOLE.jpg", L"COM10", L"C:\\CON\\a.jpg", L"LPT", L"nul2", L"a.jpg", L""}) {
+    for (const wchar_t* name : {L"CONSOLE.jpg", L"COM10", L"C:\\CON\\a.jpg", L"nul2", L""}) {
         EXPECT_FALSE(IsDeviceName(name)) << testing::PrintToString(std::wstring(name));
     }
     using namespace std::string_literals;
     EXPECT_EQ(DialogFilter(L"Pic (*.*)|*.*|Pics |*.bmp|"), L"Pic (*.*)\0*.*\0Pics \0*.bmp\0\0"s);
-    EXPECT_EQ(DialogFilter(L"B|*.bat"), L"B\0*.bat\0\0"s);
 }
 
 // A picture still being written: loaded again once its writer is done and it has stayed the same
@@ -198,18 +164,12 @@ TEST(FileSettling, WaitsForTheWriterToFinishButNoLongerThanTheLimit) {
     };
     const std::vector<std::vector<Look>> cases = {
         {{10, false, 100, -60000, GiveUp}},  // an old damaged file
-        {{2000, true, 50, 0, GiveUp}},       // a failure after the limit
         {{10, true, 50, 0, Wait},
          {50, true, 50, 40, Wait},
          {650, false, 100, 600, Wait},
          {1100, false, 100, 600, Wait},
-         {1160, false, 100, 600, TryAgain}},  // the writer ends
-        {{10, false, 60, 0, Wait},
-         {400, false, 60, 0, Wait},
-         {460, false, 80, 450, Wait},
-         {970, false, 80, 450, TryAgain}},  // it grows after it was closed
+         {1160, false, 100, 600, TryAgain}},  // 500 ms after the writer ends
         {{10, false, 100, 0, Wait}, {60, false, 100, 0, Wait}, {510, false, 100, 0, GiveUp}},
-        {{10, true, 100, 0, Wait}, {60, false, 100, 0, Wait}, {560, false, 100, 0, TryAgain}},
         {{10, true, 50, 0, Wait}, {1990, true, 90, 1980, Wait}, {2000, true, 90, 1980, GiveUp}},
     };
     for (const auto& looks : cases) {

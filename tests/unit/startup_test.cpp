@@ -8,10 +8,6 @@
 namespace zelta {
 namespace {
 
-std::string Shown(const std::wstring& text) {
-    return testing::PrintToString(text);
-}
-
 TEST(Classify, FirstMatchingRuleWinsAndEveryTestIsExactAndCaseSensitive) {
     const std::pair<Action, std::vector<const wchar_t*>> cases[] = {
         {Action::Notice, {L"/debug", L"/?"}},
@@ -27,7 +23,7 @@ TEST(Classify, FirstMatchingRuleWinsAndEveryTestIsExactAndCaseSensitive) {
     };
     for (const auto& [action, texts] : cases) {
         for (const wchar_t* text : texts) {
-            EXPECT_EQ(Classify(text), action) << Shown(text);
+            EXPECT_EQ(Classify(text), action) << testing::PrintToString(std::wstring(text));
         }
     }
 }
@@ -38,14 +34,13 @@ TEST(ArgumentText, AfterTheProgramNameQuotesKeptButOnePairAroundTheWholeTextDrop
         {L"\"C:\\Prog Files\\Zelta.exe\" \"C:\\a b.jpg\"", L"\"C:\\a b.jpg\"", L"C:\\a b.jpg"},
         {L"Zelta.exe \t x ", L"x ", L"x "},
         {L"Zelta.exe", L"", L""},
-        {L"\"Zelta.exe\"x", L"x", L"x"},
         {L"\"unclosed x", L"", L""},
         {L"Zelta.exe \"", L"\"", L"\""},
-        {L"Zelta.exe \"a\" \"b\"", L"\"a\" \"b\"", L"\"a\" \"b\""},
-        {L"Zelta.exe \"a.jpg", L"\"a.jpg", L"\"a.jpg"}};
+        {L"Zelta.exe \"a\" \"b\"", L"\"a\" \"b\"", L"\"a\" \"b\""}};
     for (const auto& [line, argument, used] : cases) {
-        EXPECT_EQ(ArgumentTextOf(line), argument) << Shown(line);
-        EXPECT_EQ(WithoutEnclosingQuotes(argument), used) << Shown(line);
+        EXPECT_EQ(ArgumentTextOf(line), argument) << testing::PrintToString(std::wstring(line));
+        EXPECT_EQ(WithoutEnclosingQuotes(argument), used)
+            << testing::PrintToString(std::wstring(line));
     }
 }
 
