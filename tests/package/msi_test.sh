@@ -66,7 +66,7 @@ for arch in x64 x86; do
     if [ -n "$first" ] && { [ $arch = x64 ] || "$root/scripts/probe-32bit" >/dev/null; }; then
       ZELTA_EXE=$(zelta_wine winepath -w "$folder/Zelta.exe") \
         zelta_wine "$root/build-x64/zelta_win_tests.exe" \
-        --gtest_filter=Startup.APictureShowsCentredAtItsSizeUnderAnyName | tee "$tmp/run.log"
+        --gtest_filter=PictureWindow.StoredPlacesOpenThereStretchedOrComeBackOnTheScreen | tee "$tmp/run.log"
       grep -q '^\[  PASSED  \] 1 test\.' "$tmp/run.log"
     fi
   done

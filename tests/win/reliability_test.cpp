@@ -81,6 +81,8 @@ TEST(Loader, DamagedAndHostileFilesAreRefusedInGermanQuicklyAndWithoutTheMemory)
           L"progressive_huge.jpg", L"..\\pictures"}) {
         names.push_back(Fixture(L"hostile\\") + file);
     }
+    names.push_back(kSourceDir +
+                    L"\\tests\\fuzz\\corpus\\jpeg_header\\sequential-three-scans-65500x65500.jpg");
     for (const auto& name : names) {
         const ULONGLONG start = GetTickCount64();
         try {

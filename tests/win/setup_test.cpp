@@ -128,18 +128,6 @@ TEST_F(Setup, UnwritableFilesAreReportedAndSettingsAreBackedUpAndRestored) {
     EXPECT_EQ(ReadFileBytes(dir + L"\\restore.bat"),
               "%windir%\\regedit  c:\\Zelta_Settingsfile.reg\r\n");
     EXPECT_EQ(ReadSetting(L"C:\\Bilder \\ Probe 1.jpg", L"MainLeft"), L"1500");
-    // The picture window behind the setup window has no picture path: its store button still
-    // turns red, and nothing is stored.
-    HWND window = FindWindowW(zelta::picture_ids::kClassName, nullptr);  // minimized
-    ShowWindow(window, SW_RESTORE);
-    const RECT image = WindowRect(GetDlgItem(window, zelta::picture_ids::kImage1));
-    MoveMouseTo((image.left + image.right) / 2, (image.top + image.bottom) / 2);
-    ASSERT_TRUE(WaitUntil([&] {  // the buttons are made when first needed: by then at the latest
-        return IsWindowVisible(GetDlgItem(window, zelta::picture_ids::kCmdPos)) != FALSE;
-    }));
-    Press(window, zelta::picture_ids::kCmdPos);
-    EXPECT_TRUE(WaitUntil([&] { return StoreIsRed(window); }));
-    EXPECT_FALSE(ReadSetting(L"", L"MainLeft").has_value());
     Press(setup, ids::kCommand3);
     EXPECT_TRUE(zelta_->WaitExit());
     DeleteFileW(kBackup.c_str());
