@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "../memory_source.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -30,22 +32,8 @@ Bytes Sample(const std::string& name) {
     return {std::istreambuf_iterator<char>(file), {}};
 }
 
-// Seven bytes a read, so that the decoder refills its buffer many times.
-struct MemorySource : ByteSource {
-    explicit MemorySource(const Bytes& file) : bytes(file) {}
-    std::size_t Read(std::uint8_t* buffer, std::size_t size) override {
-        const std::size_t count = std::min({size, std::size_t{7}, bytes.size() - at});
-        std::memcpy(buffer, bytes.data() + at, count);
-        at += count;
-        return count;
-    }
-    bool Rewind() override { return (at = 0) == 0; }
-    const Bytes& bytes;
-    std::size_t at = 0;
-};
-
 std::optional<Pixels> Decode(const Bytes& file, int scale, JpegRect r) {
-    MemorySource source(file);
+    MemorySource source(file.data(), file.size(), 7);  // seven bytes a read
     Pixels pixels(static_cast<std::size_t>(r.width) * r.height);
     const PixelBlock target{pixels.data(), r.width, r.height, static_cast<std::size_t>(r.width)};
     return DecodeJpegRect(source, scale, r, target) ? std::optional(pixels) : std::nullopt;
@@ -61,7 +49,7 @@ const std::tuple<const char*, Bytes, bool> kSamples[] = {
 // width / 2 where neighbouring chroma samples differ.
 TEST(JpegDecoder, HeaderColoursAndRectanglesAtEachScale) {
     for (const auto& [name, file, progressive] : kSamples) {
-        MemorySource source(file);
+        MemorySource source(file.data(), file.size(), 7);  // seven bytes a read
         const auto header = ReadJpegHeader(source);
         ASSERT_TRUE(header) << name;
         EXPECT_EQ(std::tuple(header->width, header->height, header->heldWhole),
@@ -115,11 +103,11 @@ TEST(JpegDecoder, RefusesDamagedCutAndForeignDataAndPicksTheSmallestCoveringScal
     }
     const Bytes cmyk =
         Sample("jpeg_decode/quadrants-cmyk.jpg");  // a JPEG the program does not show
-    MemorySource source(cmyk);
+    MemorySource source(cmyk.data(), cmyk.size(), 7);
     EXPECT_FALSE(ReadJpegHeader(source));
     // Sequential in three scans: libjpeg holds it whole, as a progressive one.
     const Bytes scans = Sample("jpeg_header/sequential-three-scans-65500x65500.jpg");
-    MemorySource inScans(scans);
+    MemorySource inScans(scans.data(), scans.size(), 7);
     EXPECT_TRUE(ReadJpegHeader(inScans).value_or(JpegHeader{}).heldWhole);
     // Width, height, wanted width and height, scale; the near misses round up as libjpeg does.
     const int cases[][5] = {{6000, 4000, 750, 500, 1}, {6000, 4000, 751, 500, 2},

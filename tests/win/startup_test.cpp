@@ -131,25 +131,18 @@ TEST_F(Startup, AShownPictureNeverBlocksTheProgramThatRewritesIt) {
     }
 }
 
-// The 64-bit and the 32-bit build are both Zelta.exe: whichever of them starts later, the older
-// one ends. ZELTA_OTHER_EXE names the build of the other architecture where both run.
+// The 64-bit and the 32-bit build are both Zelta.exe: a start of one ends the other. Each build's
+// tests start the other one first (ZELTA_OTHER_EXE), so both ways are run.
 TEST_F(Startup, TheOtherArchitecturesBuildHandsOverBothWays) {
     const std::wstring other = Environment(L"ZELTA_OTHER_EXE", L"");
-    DWORD mine = 0;
-    DWORD theirs = 0;
-    if (other.empty() || !GetBinaryTypeW(other.c_str(), &theirs) ||
-        !GetBinaryTypeW(ZeltaExe().c_str(), &mine) || mine == theirs) {
+    if (other.empty()) {
         GTEST_SKIP() << "no build of the other architecture that runs here (ZELTA_OTHER_EXE)";
     }
-    const std::wstring picture = Fixture(L"pictures\\halves.png");
-    Zelta first = Zelta::Start(picture, other);
+    Zelta first = Zelta::Start(Fixture(L"pictures\\halves.png"), other);
     ASSERT_NE(first.PictureWindow(), nullptr);
-    Zelta second = Zelta::Start(picture);
+    Zelta second = Zelta::Start(Fixture(L"pictures\\green.bmp"));
     EXPECT_EQ(first.WaitExit(15000), 0U);
-    ASSERT_NE(second.PictureWindow(), nullptr);
-    Zelta third = Zelta::Start(picture, other);
-    EXPECT_EQ(second.WaitExit(15000), 0U);
-    EXPECT_NE(third.PictureWindow(), nullptr);
+    EXPECT_NE(second.PictureWindow(), nullptr);
 }
 
 }  // namespace
