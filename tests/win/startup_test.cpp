@@ -91,7 +91,8 @@ TEST_F(Startup, APictureStillBeingWrittenIsShownOnceItsWriterIsDone) {
 
 // The measuring software writes its next picture to the path of the one shown: even a writer that
 // wants the file to itself gets it, the window keeps the picture it loaded at every later size
-// (a JPEG is decoded anew when stretched), and the next start shows the new one.
+// (a JPEG is decoded anew when stretched: the other formats are decoded whole once), and the next
+// start shows the new one.
 TEST_F(Startup, AShownPictureNeverBlocksTheProgramThatRewritesIt) {
     const std::wstring dir = MakeTempDir(L"rewritten");
     const auto colourAt = [](HWND window, int percentDown) {
@@ -101,8 +102,7 @@ TEST_F(Startup, AShownPictureNeverBlocksTheProgramThatRewritesIt) {
     };
     const struct {
         const wchar_t *name, *first, *next;
-    } cases[] = {{L"bild.jpg", L"big.jpg", L"trailer.jpg"},  // red to blue, then green
-                 {L"bild.png", L"halves.png", L"green.bmp"}};
+    } cases[] = {{L"bild.jpg", L"big.jpg", L"trailer.jpg"}};  // red to blue, then green
     for (const auto& c : cases) {
         const std::wstring path = dir + L"\\" + c.name;
         WriteFileBytes(path, ReadFileBytes(Fixture(L"pictures\\") + c.first));
