@@ -72,10 +72,13 @@ TEST_F(Startup, APictureStillBeingWrittenIsShownOnceItsWriterIsDone) {
         return file;
     };
     const std::wstring grows = dir + L"\\wächst \x03A9 \x4E2D.png";  // passed unquoted
-    CloseHandle(write(grows, CREATE_ALWAYS, png.substr(0, half)));
+    const HANDLE writing = write(grows, CREATE_ALWAYS, png.substr(0, half));
     Zelta shown = Zelta::Start(grows);
-    Sleep(300);  // the writer takes its time
-    CloseHandle(write(grows, OPEN_EXISTING, png.substr(half)));
+    Sleep(300);  // the writer takes its time, and keeps the file open meanwhile
+    DWORD written = 0;
+    EXPECT_TRUE(WriteFile(writing, png.data() + half, static_cast<DWORD>(png.size() - half),
+                          &written, nullptr));
+    CloseHandle(writing);
     HWND window = shown.PictureWindow();
     ASSERT_NE(window, nullptr);
     EXPECT_TRUE(WaitUntil([&] { return ShowsHalves(window); }));
